@@ -1,0 +1,28 @@
+# The two commands: `make test` builds every preset and runs every test;
+# `make demo` shows what the program does on a simulated infected machine.
+# Both first install whatever the machine is missing (scripts/setup.sh).
+
+PRESETS := linux linux-asan win32 win64
+
+.PHONY: all setup test demo $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+
+all: test
+
+setup:
+	@scripts/setup.sh
+
+build-%: setup
+	cmake --preset $* >/dev/null
+	cmake --build --preset $*
+
+test-%: build-%
+	ctest --preset $*
+
+test: setup
+	@scripts/run-all-tests.sh $(PRESETS)
+
+demo: build-linux
+	@build/linux/tolvaran-demo
+
+clean:
+	rm -rf build

@@ -1,0 +1,48 @@
+# Test executables are found, not listed: every folder under tests/unit/
+# becomes one executable unit_<folder>; tests/contract/ becomes
+# contract_ports. Each carries two ctest labels: its kind and its platform.
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+file(GLOB_RECURSE test_common_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/common/*.cpp)
+add_library(tolvaran_test_common STATIC ${test_common_sources})
+target_include_directories(tolvaran_test_common PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(tolvaran_test_common PUBLIC tolvaran_sim GTest::gtest GTest::gmock)
+if(WIN32)
+  target_link_libraries(tolvaran_test_common PUBLIC tolvaran_win32)
+endif()
+target_compile_definitions(tolvaran_test_common PUBLIC
+  TOLVARAN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+# `under_test` is the library the tests exercise; linking only it keeps a
+# half-built folder elsewhere from breaking them.
+function(tolvaran_add_test name kind under_test)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE ${under_test} tolvaran_test_common GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES
+    LABELS "${kind};${TOLVARAN_PLATFORM_LABEL}"
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+endfunction()
+
+file(GLOB unit_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*)
+foreach(dir ${unit_dirs})
+  if(IS_DIRECTORY ${dir})
+    get_filename_component(folder ${dir} NAME)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    set(under_test tolvaran_core)
+    if(TARGET tolvaran_${folder})
+      set(under_test tolvaran_${folder})
+    endif()
+    if(sources)
+      tolvaran_add_test(unit_${folder} unit ${under_test} ${sources})
+    endif()
+  endif()
+endforeach()
+
+file(GLOB_RECURSE contract_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/contract/*.cpp)
+if(contract_sources)
+  tolvaran_add_test(contract_ports contract tolvaran_support ${contract_sources})
+endif()

@@ -1,0 +1,19 @@
+#pragma once
+// Every Windows service the program uses, reached through one bundle.
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+
+namespace tolvaran::platform {
+
+struct Ports {
+  Files& files;
+  System& system;
+  Clock& clock;
+  Profile& profile;
+  Ui& ui;
+};
+
+}  // namespace tolvaran::platform
