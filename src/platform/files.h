@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/result.h"
@@ -13,7 +14,14 @@ namespace tolvaran::platform {
 using FileHandle = std::uint64_t;
 inline constexpr FileHandle kInvalidFileHandle = 0;
 
+using FindHandle = std::uint64_t;
+inline constexpr FindHandle kInvalidFindHandle = 0;
+
 inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+
+// File codes only the file port gives.
+inline constexpr Win32Code kErrorNotSameDevice = 17;
+inline constexpr Win32Code kErrorNoMoreFiles = 18;
 
 namespace attr {
 inline constexpr std::uint32_t kReadOnly = 0x1;
@@ -31,6 +39,8 @@ inline constexpr std::uint32_t kCompressed = 0x800;
 namespace access {
 inline constexpr std::uint32_t kGenericRead = 0x80000000u;
 inline constexpr std::uint32_t kGenericWrite = 0x40000000u;
+inline constexpr std::uint32_t kDelete = 0x10000u;
+inline constexpr std::uint32_t kReadAttributes = 0x80u;
 }  // namespace access
 
 namespace share {
@@ -49,6 +59,28 @@ enum class Disposition : std::uint32_t {
   kTruncateExisting = 5,
 };
 
+// FILETIME values: 100-nanosecond intervals since 1601-01-01 UTC.
+struct FileTimes {
+  std::uint64_t creation = 0;
+  std::uint64_t lastAccess = 0;
+  std::uint64_t lastWrite = 0;
+  friend bool operator==(const FileTimes&, const FileTimes&) = default;
+};
+
+// WIN32_FIND_DATAW.
+struct FindData {
+  std::uint32_t attributes = 0;
+  FileTimes times;
+  std::uint64_t size = 0;
+  std::u16string name;
+  std::u16string alternateName;  // the 8.3 alias; empty when the name is one already
+};
+
+struct FindFirst {
+  FindHandle handle = kInvalidFindHandle;
+  FindData data;
+};
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -60,7 +92,25 @@ class Files {
   virtual Status createDirectory(std::u16string_view path) = 0;
   virtual Status removeDirectory(std::u16string_view path) = 0;
 
-  // CreateFileW with FILE_ATTRIBUTE_NORMAL. The handle is kInvalidFileHandle on failure.
+  // MoveFileW: renames or moves a file or folder; files may change volume.
+  virtual Status moveFile(std::u16string_view existing, std::u16string_view target) = 0;
+  // CopyFileW.
+  virtual Status copyFile(std::u16string_view existing, std::u16string_view target,
+                          bool failIfExists) = 0;
+
+  // GetFullPathNameW: the absolute, normalised form; touches no disk.
+  virtual Result<std::u16string> getFullPathName(std::u16string_view path) = 0;
+  // GetLongPathNameW: every 8.3 alias in the path replaced by its long name.
+  virtual Result<std::u16string> getLongPathName(std::u16string_view path) = 0;
+
+  // FindFirstFileW / FindNextFileW (kErrorNoMoreFiles at the end) / FindClose.
+  virtual Result<FindFirst> findFirstFile(std::u16string_view pattern) = 0;
+  virtual Result<FindData> findNextFile(FindHandle find) = 0;
+  virtual Status findClose(FindHandle find) = 0;
+
+  // CreateFileW with FILE_ATTRIBUTE_NORMAL. The handle is kInvalidFileHandle on
+  // failure. An existing file opened by kCreateAlways or kOpenAlways succeeds
+  // with code 0 (Win32 leaves ERROR_ALREADY_EXISTS behind; nothing here uses it).
   virtual Result<FileHandle> createFile(std::u16string_view path, std::uint32_t desiredAccess,
                                         std::uint32_t shareMode, Disposition disposition) = 0;
   // ReadFile: the number of bytes read; 0 at the end of the file.
@@ -71,6 +121,8 @@ class Files {
   virtual Result<std::uint64_t> getFileSize(FileHandle file) = 0;
   // SetFilePointerEx from the beginning of the file: the new position.
   virtual Result<std::uint64_t> seekFile(FileHandle file, std::uint64_t offset) = 0;
+  // GetFileTime.
+  virtual Result<FileTimes> getFileTime(FileHandle file) = 0;
   virtual Status closeHandle(FileHandle file) = 0;
 };
 

@@ -29,8 +29,15 @@ class System {
 
   // GetEnvironmentVariableW: kErrorEnvvarNotFound (203) when absent.
   virtual Result<std::u16string> getEnvironmentVariable(std::u16string_view name) = 0;
+  // SetEnvironmentVariableW for the running process.
+  virtual Status setEnvironmentVariable(std::u16string_view name, std::u16string_view value) = 0;
+  // SetEnvironmentVariableW(name, nullptr).
+  virtual Status deleteEnvironmentVariable(std::u16string_view name) = 0;
   // ExpandEnvironmentStringsW: unknown references stay as they are.
   virtual Result<std::u16string> expandEnvironmentStrings(std::u16string_view text) = 0;
+
+  // GetTempPathW: the temporary folder with a trailing backslash.
+  virtual Result<std::u16string> getTempPath() = 0;
 
   // GetModuleFileNameW(nullptr): the program file's full path.
   virtual Result<std::u16string> moduleFileName() = 0;
@@ -43,5 +50,7 @@ class System {
 };
 
 inline constexpr Win32Code kErrorEnvvarNotFound = 203;
+// FormatMessageW: the system has no text for the code.
+inline constexpr Win32Code kErrorMrMidNotFound = 317;
 
 }  // namespace tolvaran::platform

@@ -1,0 +1,35 @@
+#pragma once
+// The real machine: one pass-through object per port and the bundle of ports.
+#include "platform/ports.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_profile.h"
+#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_ui.h"
+
+namespace tolvaran::platform::win32 {
+
+class Win32Machine {
+ public:
+  Win32Machine() = default;
+  Win32Machine(const Win32Machine&) = delete;
+  Win32Machine& operator=(const Win32Machine&) = delete;
+
+  // The one place the bundle is assembled.
+  Ports ports() noexcept { return Ports{files_, system_, clock_, profile_, ui_}; }
+
+  Win32Files& files() noexcept { return files_; }
+  Win32System& system() noexcept { return system_; }
+  Win32Clock& clock() noexcept { return clock_; }
+  Win32Profile& profile() noexcept { return profile_; }
+  Win32Ui& ui() noexcept { return ui_; }
+
+ private:
+  Win32Files files_;
+  Win32System system_;
+  Win32Clock clock_;
+  Win32Profile profile_;
+  Win32Ui ui_;
+};
+
+}  // namespace tolvaran::platform::win32
