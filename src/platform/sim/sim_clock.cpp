@@ -1,5 +1,7 @@
 #include "platform/sim/sim_clock.h"
 
+#include "support/civil_date.h"
+
 namespace tolvaran::platform::sim {
 namespace {
 
@@ -8,34 +10,6 @@ constexpr std::uint64_t kTicksPerSecond = 1000 * kTicksPerMillisecond;
 constexpr std::uint64_t kTicksPerDay = 86'400 * kTicksPerSecond;
 constexpr std::int64_t kDaysFrom1601To1970 = 134'774;
 constexpr std::int64_t kLastYear = 30827;
-
-// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const auto yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-struct Civil {
-  std::int64_t year;
-  unsigned month;
-  unsigned day;
-};
-
-Civil civilFromDays(std::int64_t z) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const auto doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-  const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-  return {static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2), m, d};
-}
 
 bool isLeap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
@@ -52,7 +26,7 @@ constexpr SystemTime kStartTime{2026, 3, 6, 14, 9, 30, 0, 0};
 std::optional<SystemTime> fileTimeToSystemTime(std::uint64_t fileTime) {
   const auto days = static_cast<std::int64_t>(fileTime / kTicksPerDay);
   const std::uint64_t rest = fileTime % kTicksPerDay;
-  const Civil date = civilFromDays(days - kDaysFrom1601To1970);
+  const CivilDate date = civilFromDays(days - kDaysFrom1601To1970);
   if (date.year > kLastYear) return std::nullopt;
   SystemTime time;
   time.year = static_cast<std::uint16_t>(date.year);
