@@ -10,20 +10,8 @@
 
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
-#include "support/failure.h"
+#include "counting_recorder.h"
 #include "support/registry.h"
-
-namespace {
-
-class CountingRecorder final : public tolvaran::FailureRecorder {
- public:
-  void recordError(const tolvaran::Failure&, const tolvaran::ErrorContext&) noexcept override {
-    ++count;
-  }
-  std::size_t count = 0;
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tolvaran;
