@@ -3,6 +3,8 @@
 // virtual clock where a sleep advances time at once.
 #include <cstdint>
 
+#include "platform/result.h"
+
 namespace tolvaran::platform {
 
 // Win32 SYSTEMTIME, field for field.
@@ -27,6 +29,9 @@ class Clock {
   virtual std::uint64_t monotonicMilliseconds() = 0;
   // Sleep.
   virtual void sleep(std::uint32_t milliseconds) = 0;
+  // FileTimeToLocalFileTime: a FILETIME (UTC) moved by the time zone's
+  // present bias, as the system does it (not the bias at that date).
+  virtual Result<std::uint64_t> fileTimeToLocalFileTime(std::uint64_t fileTime) = 0;
 };
 
 }  // namespace tolvaran::platform

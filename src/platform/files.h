@@ -23,6 +23,10 @@ inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 inline constexpr Win32Code kErrorNotSameDevice = 17;
 inline constexpr Win32Code kErrorNoMoreFiles = 18;
 
+// The opaque value Wow64DisableWow64FsRedirection hands out and
+// Wow64RevertWow64FsRedirection takes back (a PVOID, widened).
+using Wow64RedirectionValue = std::uint64_t;
+
 namespace attr {
 inline constexpr std::uint32_t kReadOnly = 0x1;
 inline constexpr std::uint32_t kHidden = 0x2;
@@ -124,6 +128,24 @@ class Files {
   // GetFileTime.
   virtual Result<FileTimes> getFileTime(FileHandle file) = 0;
   virtual Status closeHandle(FileHandle file) = 0;
+
+  // PathFileExistsW: true for an existing file or folder. When it answers
+  // false, the code is the last error it left (its GetFileAttributesW's).
+  virtual Result<bool> pathFileExists(std::u16string_view path) = 0;
+  // The shell's own PathFileExists, exported by shell32 under ordinal 45
+  // only, given the wide path; the same kind of answer.
+  // ERROR_CALL_NOT_IMPLEMENTED where shell32 cannot be had or lacks it.
+  virtual Result<bool> shellPathFileExists(std::u16string_view path) = 0;
+
+  // Wow64DisableWow64FsRedirection, looked up in kernel32 at run time: the
+  // calling thread's file calls stop being redirected; the value is the old
+  // state, for revertWow64FsRedirection. ERROR_INVALID_FUNCTION where there
+  // is nothing to redirect (a 64-bit process, 32-bit Windows);
+  // ERROR_CALL_NOT_IMPLEMENTED where kernel32 lacks the call (32-bit 2000
+  // and XP). Redirection affects every path-taking call of this port.
+  virtual Result<Wow64RedirectionValue> disableWow64FsRedirection() = 0;
+  // Wow64RevertWow64FsRedirection: restores the state `oldValue` recorded.
+  virtual Status revertWow64FsRedirection(Wow64RedirectionValue oldValue) = 0;
 };
 
 }  // namespace tolvaran::platform

@@ -16,6 +16,7 @@ inline constexpr Win32Code kErrorAccessDenied = 5;
 inline constexpr Win32Code kErrorInvalidHandle = 6;
 inline constexpr Win32Code kErrorNotEnoughMemory = 8;
 inline constexpr Win32Code kErrorInvalidData = 13;
+inline constexpr Win32Code kErrorWriteProtect = 19;
 inline constexpr Win32Code kErrorNotReady = 21;
 inline constexpr Win32Code kErrorSharingViolation = 32;
 inline constexpr Win32Code kErrorLockViolation = 33;

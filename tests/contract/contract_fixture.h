@@ -13,6 +13,7 @@
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/os_info.h"
 #include "platform/system.h"
 
 namespace tolvaran::contract {
@@ -24,6 +25,7 @@ class ContractMachine {
   virtual platform::Files& files() = 0;
   virtual platform::System& system() = 0;
   virtual platform::Clock& clock() = 0;
+  virtual platform::OsInfo& osInfo() = 0;
   // The real API running inside Wine, whose known gaps are skipped.
   [[nodiscard]] virtual bool onWine() const { return false; }
 };
@@ -38,6 +40,11 @@ void PrintTo(const Implementation& implementation, std::ostream* out);
 // "sim", and "win32" in Windows builds.
 const std::vector<Implementation>& implementations();
 
+// A simulated machine running another kind of Windows or process than "sim"
+// (64-bit Windows 10 and the 32-bit build): for the contracts that depend on
+// bitness.
+std::unique_ptr<ContractMachine> makeSimMachine(bool is64BitOs, std::uint32_t processPointerSize);
+
 std::string implementationName(const ::testing::TestParamInfo<Implementation>& info);
 
 // Gives each test a fresh machine and a fresh, empty scratch folder under the
@@ -50,6 +57,7 @@ class ContractTest : public ::testing::Test {
   platform::Files& files() { return machine_->files(); }
   platform::System& system() { return machine_->system(); }
   platform::Clock& clock() { return machine_->clock(); }
+  platform::OsInfo& osInfo() { return machine_->osInfo(); }
   [[nodiscard]] bool onWine() const { return machine_->onWine(); }
 
   // The scratch folder, without a trailing separator.

@@ -1,4 +1,6 @@
 // The implementations the contract tests run against.
+#include <utility>
+
 #include "contract/contract_fixture.h"
 #include "platform/sim/sim_machine.h"
 
@@ -7,14 +9,25 @@ namespace {
 
 class SimContractMachine final : public ContractMachine {
  public:
-  SimContractMachine() {
-    // A fresh simulated disk is empty: give it the user's temporary folder.
+  explicit SimContractMachine(platform::sim::OsProfile os = platform::sim::defaultOsProfile())
+      : machine_(std::move(os)) {
+    // A fresh simulated disk holds only the Windows folder: give it the
+    // user's temporary folder and the shell's folders, as Windows has them.
     const auto temp = machine_.system().getTempPath();
     machine_.files().addFolder(temp.value);
+    namespace csidl = platform::csidl;
+    for (const std::int32_t folder :
+         {csidl::kDesktop, csidl::kAppData, csidl::kLocalAppData, csidl::kStartup,
+          csidl::kCommonPrograms, csidl::kCommonDesktopDirectory, csidl::kProgramFiles,
+          csidl::kProgramFilesX86}) {
+      const auto path = machine_.system().getSpecialFolderPath(folder);
+      if (path.ok()) machine_.files().addFolder(path.value);
+    }
   }
   platform::Files& files() override { return machine_.files(); }
   platform::System& system() override { return machine_.system(); }
   platform::Clock& clock() override { return machine_.clock(); }
+  platform::OsInfo& osInfo() override { return machine_.osInfo(); }
 
  private:
   platform::sim::SimMachine machine_;
@@ -34,6 +47,7 @@ class Win32ContractMachine final : public ContractMachine {
   platform::Files& files() override { return machine_.files(); }
   platform::System& system() override { return machine_.system(); }
   platform::Clock& clock() override { return machine_.clock(); }
+  platform::OsInfo& osInfo() override { return machine_.osInfo(); }
   [[nodiscard]] bool onWine() const override { return onWine_; }
 
  private:
@@ -46,6 +60,12 @@ class Win32ContractMachine final : public ContractMachine {
 #endif
 
 namespace tolvaran::contract {
+
+std::unique_ptr<ContractMachine> makeSimMachine(bool is64BitOs, std::uint32_t processPointerSize) {
+  return std::make_unique<SimContractMachine>(
+      platform::sim::makeOsProfile(platform::sim::ProfileOptions{
+          .is64BitOs = is64BitOs, .elevated = true, .processPointerSize = processPointerSize}));
+}
 
 const std::vector<Implementation>& implementations() {
   static const std::vector<Implementation> list = [] {

@@ -15,6 +15,10 @@ constexpr std::uint32_t kNotContentIndexed = 0x2000;
 constexpr std::uint32_t kSettableAttributes = attr::kReadOnly | attr::kHidden | attr::kSystem |
                                               attr::kArchive | attr::kTemporary | kOffline |
                                               kNotContentIndexed;
+// Attributes SetFileAttributes can neither set nor clear; a test may give
+// them to entries it adds (a junction is a folder with a reparse point).
+constexpr std::uint32_t kFixedAttributes =
+    attr::kSparseFile | attr::kReparsePoint | attr::kCompressed;
 constexpr std::uint32_t kGenericAll = 0x10000000;
 constexpr std::uint32_t kFileReadData = 0x1;
 constexpr std::uint32_t kFileWriteData = 0x2;
@@ -102,6 +106,10 @@ SimFiles::Lookup SimFiles::resolve(std::u16string_view path, NameCheck check) co
   return resolve(parseSimPath(path, check));
 }
 
+SimFiles::Lookup SimFiles::resolveView(std::u16string_view path, NameCheck check) const {
+  return resolve(wow64_.apply(parseSimPath(path, check)));
+}
+
 SimFiles::Lookup SimFiles::resolve(const SimPath& path) const {
   Lookup lookup;
   lookup.path = path;
@@ -187,7 +195,7 @@ Result<std::uint32_t> SimFiles::getFileAttributes(std::u16string_view path) {
 }
 
 Result<std::uint32_t> SimFiles::doGetFileAttributes(std::u16string_view path) {
-  const Lookup lookup = resolve(path, NameCheck::kStrict);
+  const Lookup lookup = resolveView(path, NameCheck::kStrict);
   if (const Win32Code code = checkExisting(lookup.code, lookup.node.get(), lookup.path)) {
     return {kInvalidFileAttributes, code};
   }
@@ -200,12 +208,13 @@ Status SimFiles::setFileAttributes(std::u16string_view path, std::uint32_t attri
 }
 
 Status SimFiles::doSetFileAttributes(std::u16string_view path, std::uint32_t attributes) {
-  const Lookup lookup = resolve(path, NameCheck::kStrict);
+  const Lookup lookup = resolveView(path, NameCheck::kStrict);
   if (const Win32Code code = checkExisting(lookup.code, lookup.node.get(), lookup.path)) {
     return {code};
   }
   Node& node = *lookup.node;
-  const std::uint32_t kept = attributes & kSettableAttributes;
+  const std::uint32_t kept =
+      (attributes & kSettableAttributes) | (node.attributes & kFixedAttributes);
   if (node.isFolder()) {
     node.attributes = attr::kDirectory | kept;
   } else {
@@ -219,7 +228,7 @@ Status SimFiles::deleteFile(std::u16string_view path) {
 }
 
 Status SimFiles::doDeleteFile(std::u16string_view path) {
-  const Lookup lookup = resolve(path, NameCheck::kStrict);
+  const Lookup lookup = resolveView(path, NameCheck::kStrict);
   if (const Win32Code code = checkExisting(lookup.code, lookup.node.get(), lookup.path)) {
     return {code};
   }
@@ -242,7 +251,7 @@ Status SimFiles::createDirectory(std::u16string_view path) {
 }
 
 Status SimFiles::doCreateDirectory(std::u16string_view path) {
-  const Lookup lookup = resolve(path, NameCheck::kStrict);
+  const Lookup lookup = resolveView(path, NameCheck::kStrict);
   if (lookup.code != kErrorSuccess) return {lookup.code};
   if (!lookup.parent) return {kErrorAccessDenied};  // a volume's root
   if (lookup.node) return {kErrorAlreadyExists};
@@ -255,7 +264,7 @@ Status SimFiles::removeDirectory(std::u16string_view path) {
 }
 
 Status SimFiles::doRemoveDirectory(std::u16string_view path) {
-  const Lookup lookup = resolve(path, NameCheck::kStrict);
+  const Lookup lookup = resolveView(path, NameCheck::kStrict);
   if (const Win32Code code = checkExisting(lookup.code, lookup.node.get(), lookup.path)) {
     return {code};
   }
@@ -274,12 +283,12 @@ Status SimFiles::moveFile(std::u16string_view existing, std::u16string_view targ
 }
 
 Status SimFiles::doMoveFile(std::u16string_view existing, std::u16string_view target) {
-  const Lookup source = resolve(existing, NameCheck::kStrict);
+  const Lookup source = resolveView(existing, NameCheck::kStrict);
   if (const Win32Code code = checkExisting(source.code, source.node.get(), source.path)) {
     return {code};
   }
   if (!source.parent) return {kErrorAccessDenied};
-  const Lookup destination = resolve(target, NameCheck::kStrict);
+  const Lookup destination = resolveView(target, NameCheck::kStrict);
   if (destination.code != kErrorSuccess) return {destination.code};
   if (!destination.parent) return {kErrorAccessDenied};
   if (destination.node && destination.node != source.node) return {kErrorAlreadyExists};
@@ -309,7 +318,7 @@ Status SimFiles::copyFile(std::u16string_view existing, std::u16string_view targ
 
 Status SimFiles::doCopyFile(std::u16string_view existing, std::u16string_view target,
                             bool failIfExists) {
-  const Lookup source = resolve(existing, NameCheck::kStrict);
+  const Lookup source = resolveView(existing, NameCheck::kStrict);
   if (const Win32Code code = checkExisting(source.code, source.node.get(), source.path)) {
     return {code};
   }
@@ -317,7 +326,7 @@ Status SimFiles::doCopyFile(std::u16string_view existing, std::u16string_view ta
   if (sharingConflict(*source.node, access::kGenericRead, share::kRead | share::kWrite)) {
     return {kErrorSharingViolation};
   }
-  const Lookup destination = resolve(target, NameCheck::kStrict);
+  const Lookup destination = resolveView(target, NameCheck::kStrict);
   if (destination.code != kErrorSuccess) return {destination.code};
   if (!destination.parent) return {kErrorAccessDenied};
   if (destination.path.trailingSeparator) return {kErrorInvalidName};
@@ -360,7 +369,7 @@ Result<std::u16string> SimFiles::getLongPathName(std::u16string_view path) {
 }
 
 Result<std::u16string> SimFiles::doGetLongPathName(std::u16string_view path) {
-  const Lookup lookup = resolve(path, NameCheck::kStrict);
+  const Lookup lookup = resolveView(path, NameCheck::kStrict);
   if (lookup.code != kErrorSuccess) return {{}, lookup.code};
   if (!lookup.node) return {{}, kErrorFileNotFound};
   return {std::u16string(path.substr(0, path.find(u'\0'))), kErrorSuccess};
@@ -372,7 +381,7 @@ Result<FindFirst> SimFiles::findFirstFile(std::u16string_view pattern) {
 }
 
 Result<FindFirst> SimFiles::doFindFirstFile(std::u16string_view pattern) {
-  const SimPath parsed = parseSimPath(pattern, NameCheck::kWildcardsInLast);
+  const SimPath parsed = wow64_.apply(parseSimPath(pattern, NameCheck::kWildcardsInLast));
   if (!parsed.ok()) return {{}, parsed.code};
   if (parsed.trailingSeparator || parsed.components.empty()) return {{}, kErrorFileNotFound};
   const Lookup lookup = resolve(parsed);
@@ -434,7 +443,7 @@ Result<FileHandle> SimFiles::doCreateFile(std::u16string_view path, std::uint32_
   if (disposition == Disposition::kTruncateExisting && !wantsWrite(desiredAccess)) {
     return {kInvalidFileHandle, kErrorInvalidParameter};
   }
-  const Lookup lookup = resolve(path, NameCheck::kStrict);
+  const Lookup lookup = resolveView(path, NameCheck::kStrict);
   if (lookup.code != kErrorSuccess) return {kInvalidFileHandle, lookup.code};
   if (!lookup.parent) return {kInvalidFileHandle, kErrorAccessDenied};  // a volume's root
 
@@ -561,6 +570,30 @@ Status SimFiles::closeHandle(FileHandle file) {
   });
 }
 
+Result<bool> SimFiles::pathFileExists(std::u16string_view path) {
+  return call<Result<bool>>(FileOp::kPathFileExists, path, {}, [&]() -> Result<bool> {
+    const auto attributes = doGetFileAttributes(path);
+    return {attributes.ok(), attributes.code};
+  });
+}
+
+Result<bool> SimFiles::shellPathFileExists(std::u16string_view path) {
+  return call<Result<bool>>(FileOp::kShellPathFileExists, path, {}, [&]() -> Result<bool> {
+    const auto attributes = doGetFileAttributes(path);
+    return {attributes.ok(), attributes.code};
+  });
+}
+
+Result<Wow64RedirectionValue> SimFiles::disableWow64FsRedirection() {
+  return call<Result<Wow64RedirectionValue>>(FileOp::kDisableWow64FsRedirection, {}, {},
+                                             [&] { return wow64_.disable(); });
+}
+
+Status SimFiles::revertWow64FsRedirection(Wow64RedirectionValue oldValue) {
+  return call<Status>(FileOp::kRevertWow64FsRedirection, {}, {},
+                      [&] { return wow64_.revert(oldValue); });
+}
+
 // --- Setting up and inspecting ---------------------------------------------
 
 bool SimFiles::addVolume(std::u16string_view root) {
@@ -596,7 +629,7 @@ bool SimFiles::addFolder(std::u16string_view path, std::uint32_t attributes) {
   if (!parsed.ok()) return false;
   const auto folder = ensureFolder(parsed);
   if (!folder) return false;
-  folder->attributes = (attributes & kSettableAttributes) | attr::kDirectory;
+  folder->attributes = (attributes & (kSettableAttributes | kFixedAttributes)) | attr::kDirectory;
   return true;
 }
 
@@ -610,7 +643,7 @@ bool SimFiles::addFile(std::u16string_view path, std::string_view contents,
   if (!folder) return false;
   const auto existing = folder->children.find(foldCase(name));
   if (existing != folder->children.end() && existing->second->isFolder()) return false;
-  attributes &= kSettableAttributes;
+  attributes &= kSettableAttributes | kFixedAttributes;
   auto node = makeNode(name, attributes != 0 ? attributes : attr::kNormal);
   node->contents = contents;
   if (existing != folder->children.end()) detach(*existing->second);

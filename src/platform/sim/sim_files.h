@@ -6,16 +6,21 @@
 //
 //   call                                          -> Win32 result
 //   GetFileAttributes on a missing file / folder  -> ERROR_FILE_NOT_FOUND / ERROR_PATH_NOT_FOUND
-//   SetFileAttributes                             -> R H S A, TEMPORARY, OFFLINE, NOT_CONTENT_INDEXED
-//                                                    are kept; a file left with none reads NORMAL
+//   SetFileAttributes                             -> R H S A, TEMPORARY, OFFLINE,
+//   NOT_CONTENT_INDEXED
+//                                                    are kept; sparse, reparse point and compressed
+//                                                    stay as they were; a file left with none reads
+//                                                    NORMAL
 //   DeleteFile of a read-only file or a folder    -> ERROR_ACCESS_DENIED
 //   DeleteFile of a file open without share-delete-> ERROR_SHARING_VIOLATION
 //   DeleteFile of a file open with share-delete   -> succeeds; the name stays, "delete pending",
 //                                                    until the last handle closes; opening or
-//                                                    reading its attributes meanwhile: ACCESS_DENIED
+//                                                    reading its attributes meanwhile:
+//                                                    ACCESS_DENIED
 //   CreateDirectory of an existing name           -> ERROR_ALREADY_EXISTS
 //   CreateDirectory under a missing folder        -> ERROR_PATH_NOT_FOUND
-//   RemoveDirectory of a folder that holds entries-> ERROR_DIR_NOT_EMPTY; of a file: ERROR_DIRECTORY;
+//   RemoveDirectory of a folder that holds entries-> ERROR_DIR_NOT_EMPTY; of a file:
+//   ERROR_DIRECTORY;
 //                                                    of a read-only folder: ERROR_ACCESS_DENIED
 //   CreateFile CREATE_NEW on an existing name     -> ERROR_FILE_EXISTS
 //   CreateFile OPEN_EXISTING / TRUNCATE_EXISTING on a missing file -> ERROR_FILE_NOT_FOUND
@@ -23,17 +28,18 @@
 //                                                    (only FILE_ATTRIBUTE_NORMAL is requested)
 //   CreateFile for writing or truncating a read-only file -> ERROR_ACCESS_DENIED
 //   CreateFile on a folder                        -> ERROR_ACCESS_DENIED (no backup semantics)
-//   CreateFile TRUNCATE_EXISTING without GENERIC_WRITE, a bad disposition -> ERROR_INVALID_PARAMETER
-//   CreateFile against open handles               -> ERROR_SHARING_VIOLATION when the new access is
+//   CreateFile TRUNCATE_EXISTING without GENERIC_WRITE, a bad disposition ->
+//   ERROR_INVALID_PARAMETER CreateFile against open handles               ->
+//   ERROR_SHARING_VIOLATION when the new access is
 //                                                    not shared by an open handle, or an open
 //                                                    handle's access is not shared by the new one;
 //                                                    an open with no data access never conflicts
 //   a new file                                    -> ARCHIVE, all three times "now"
 //   ReadFile / WriteFile without that access      -> ERROR_ACCESS_DENIED
-//   WriteFile past the end                        -> the gap is zero-filled; contents change at once
-//   SetFilePointerEx beyond 2^63 - 1              -> ERROR_NEGATIVE_SEEK
-//   an unknown or closed handle                   -> ERROR_INVALID_HANDLE
-//   MoveFile onto an existing name                -> ERROR_ALREADY_EXISTS (a change of case only
+//   WriteFile past the end                        -> the gap is zero-filled; contents change at
+//   once SetFilePointerEx beyond 2^63 - 1              -> ERROR_NEGATIVE_SEEK an unknown or closed
+//   handle                   -> ERROR_INVALID_HANDLE MoveFile onto an existing name ->
+//   ERROR_ALREADY_EXISTS (a change of case only
 //                                                    is a rename); a folder to another volume:
 //                                                    ERROR_NOT_SAME_DEVICE; a folder into itself:
 //                                                    ERROR_ACCESS_DENIED
@@ -43,18 +49,24 @@
 //                                                    entries in case-insensitive name order
 //   FindFirstFile "dir\" / no match / no folder   -> ERROR_FILE_NOT_FOUND / ERROR_FILE_NOT_FOUND /
 //                                                    ERROR_PATH_NOT_FOUND
-//   GetLongPathName                               -> the path as given when it exists (no 8.3 aliases)
+//   GetLongPathName                               -> the path as given when it exists (no 8.3
+//   aliases) PathFileExists, the shell's PathFileExists    -> true exactly when GetFileAttributes
+//   succeeds;
+//                                                    false with GetFileAttributes' error
+//   every path-taking call but GetFullPathName    -> through WOW64 redirection: sim_wow64.h
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_path.h"
+#include "platform/sim/sim_wow64.h"
 
 namespace tolvaran::platform::sim {
 
@@ -78,6 +90,10 @@ enum class FileOp {
   kSeekFile,
   kGetFileTime,
   kCloseHandle,
+  kPathFileExists,
+  kShellPathFileExists,
+  kDisableWow64FsRedirection,
+  kRevertWow64FsRedirection,
 };
 
 class SimFiles final : public Files {
@@ -109,12 +125,22 @@ class SimFiles final : public Files {
   Result<std::uint64_t> seekFile(FileHandle file, std::uint64_t offset) override;
   Result<FileTimes> getFileTime(FileHandle file) override;
   Status closeHandle(FileHandle file) override;
+  Result<bool> pathFileExists(std::u16string_view path) override;
+  Result<bool> shellPathFileExists(std::u16string_view path) override;
+  Result<Wow64RedirectionValue> disableWow64FsRedirection() override;
+  Status revertWow64FsRedirection(Wow64RedirectionValue oldValue) override;
 
   // --- Setting up and inspecting the machine (not part of the port) -------
+  // The accessors below see the disk as it is, never through redirection.
+  // Who the process is for WOW64; starts with redirection on.
+  void setWow64(Wow64Setup setup) { wow64_.configure(std::move(setup)); }
+  [[nodiscard]] const Wow64Redirector& wow64() const noexcept { return wow64_; }
   // "D:" or "\\server\share"; false when it exists or is not such a name.
   bool addVolume(std::u16string_view root);
   // Creates missing parent folders; false when a parent is a file, the path
-  // is invalid or its volume missing. An existing file is replaced.
+  // is invalid or its volume missing. An existing file is replaced. Besides
+  // what SetFileAttributes can set, entries may be given sparse, reparse
+  // point and compressed, which SetFileAttributes then leaves as they are.
   bool addFolder(std::u16string_view path, std::uint32_t attributes = attr::kDirectory);
   bool addFile(std::u16string_view path, std::string_view contents,
                std::uint32_t attributes = attr::kArchive);
@@ -170,6 +196,8 @@ class SimFiles final : public Files {
 
   [[nodiscard]] Lookup resolve(std::u16string_view path, NameCheck check) const;
   [[nodiscard]] Lookup resolve(const SimPath& path) const;
+  // What a port call reaches: the path parsed, then redirected.
+  [[nodiscard]] Lookup resolveView(std::u16string_view path, NameCheck check) const;
   std::shared_ptr<Node> makeNode(std::u16string_view name, std::uint32_t attributes) const;
   [[nodiscard]] bool sharingConflict(const Node& node, std::uint32_t access,
                                      std::uint32_t share) const;
@@ -199,6 +227,7 @@ class SimFiles final : public Files {
   std::uint64_t nextHandle_ = 0x100;
   FaultPlan<FileOp> faults_;
   std::vector<JournalEntry<FileOp>> journal_;
+  Wow64Redirector wow64_;
 };
 
 }  // namespace tolvaran::platform::sim

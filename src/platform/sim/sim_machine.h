@@ -4,38 +4,61 @@
 // prepares its state through the accessors and hands `ports()` to the code
 // under test.
 #include "platform/ports.h"
+#include "platform/sim/os_profiles.h"
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_os_info.h"
 #include "platform/sim/sim_profile.h"
+#include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
 #include "platform/sim/sim_ui.h"
 
 namespace tolvaran::platform::sim {
 
+// English Windows 10 x64, an elevated administrator, the program's 32-bit build.
+inline OsProfile defaultOsProfile() {
+  return makeOsProfile(ProfileOptions{.elevated = true});
+}
+
 class SimMachine {
  public:
-  SimMachine() = default;
+  // The system the machine runs decides the registry's views and writes the
+  // strings Windows keeps about itself under HKLM. It also decides WOW64: a
+  // 32-bit process on 64-bit Windows has its file calls redirected
+  // (sim_wow64.h). The disk starts with the Windows folder, its System32
+  // (with drivers\etc) and, on 64-bit Windows, SysWOW64.
+  explicit SimMachine(OsProfile os = defaultOsProfile());
   // The ports refer to the machine's members: it never moves.
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
   // The one place the bundle is assembled.
-  Ports ports() noexcept { return Ports{files_, system_, clock_, profile_, ui_}; }
+  Ports ports() noexcept {
+    return Ports{files_, system_, clock_, profile_, ui_, registry_, osInfo_};
+  }
 
   SimFiles& files() noexcept { return files_; }
   SimSystem& system() noexcept { return system_; }
   SimClock& clock() noexcept { return clock_; }
   SimProfile& profile() noexcept { return profile_; }
   SimUi& ui() noexcept { return ui_; }
+  SimRegistry& registry() noexcept { return registry_; }
+  SimOsInfo& osInfo() noexcept { return osInfo_; }
 
  private:
+  // The code page and the environment variables the system and the program's
+  // bitness give a process.
+  void presentEnvironment(const OsProfile& profile);
+
   // Declaration order is construction order: files take their times from the clock,
-  // the profile works through files and system.
+  // the profile works through files and system, the registry's views follow the system.
+  SimOsInfo osInfo_;
   SimClock clock_;
   SimFiles files_{clock_};
   SimSystem system_;
   SimUi ui_;
   SimProfile profile_{files_, system_};
+  SimRegistry registry_;
 };
 
 }  // namespace tolvaran::platform::sim

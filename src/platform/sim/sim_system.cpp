@@ -245,6 +245,75 @@ Result<std::u16string> SimSystem::getTempPath() {
   return {std::move(path), kErrorSuccess};
 }
 
+Result<std::u16string> SimSystem::getSpecialFolderPath(std::int32_t csidl) {
+  const auto fromVariable = [this](const char16_t* name,
+                                   std::u16string_view tail = {}) -> Result<std::u16string> {
+    auto value = getEnvironmentVariable(name);
+    if (!value.ok() || value.value.empty()) return {{}, kHresultFail};
+    return {value.value + std::u16string(tail), kErrorSuccess};
+  };
+  const auto inWindows = [this](std::u16string_view tail) -> Result<std::u16string> {
+    return {windowsFolder_ + std::u16string(tail), kErrorSuccess};
+  };
+  const bool wow64 = is64BitOs_ && !is64BitProcess_;
+  constexpr std::u16string_view kStartMenu = u"\\Microsoft\\Windows\\Start Menu";
+  constexpr std::u16string_view kPrograms = u"\\Microsoft\\Windows\\Start Menu\\Programs";
+  constexpr std::u16string_view kStartup = u"\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+  switch (csidl & ~csidl::kFlagMask) {
+    case csidl::kDesktop:
+    case csidl::kDesktopDirectory:
+      return fromVariable(u"USERPROFILE", u"\\Desktop");
+    case csidl::kPersonal:
+      return fromVariable(u"USERPROFILE", u"\\Documents");
+    case csidl::kProfile:
+      return fromVariable(u"USERPROFILE");
+    case csidl::kAppData:
+      return fromVariable(u"APPDATA");
+    case csidl::kLocalAppData:
+      return fromVariable(u"LOCALAPPDATA");
+    case csidl::kStartMenu:
+      return fromVariable(u"APPDATA", kStartMenu);
+    case csidl::kPrograms:
+      return fromVariable(u"APPDATA", kPrograms);
+    case csidl::kStartup:
+      return fromVariable(u"APPDATA", kStartup);
+    case csidl::kCommonStartMenu:
+      return fromVariable(u"ProgramData", kStartMenu);
+    case csidl::kCommonPrograms:
+      return fromVariable(u"ProgramData", kPrograms);
+    case csidl::kCommonStartup:
+      return fromVariable(u"ProgramData", kStartup);
+    case csidl::kCommonDesktopDirectory:
+      return fromVariable(u"PUBLIC", u"\\Desktop");
+    case csidl::kCommonAppData:
+      return fromVariable(u"ProgramData");
+    case csidl::kWindows:
+      return inWindows({});
+    case csidl::kSystem:
+      return inWindows(u"\\system32");
+    case csidl::kSystemX86:
+      return inWindows(is64BitOs_ ? u"\\SysWOW64" : u"\\system32");
+    case csidl::kProgramFiles:
+      if (!is64BitOs_) return fromVariable(u"ProgramFiles");
+      return fromVariable(wow64 ? u"ProgramFiles(x86)" : u"ProgramW6432");
+    case csidl::kProgramFilesX86:
+      return fromVariable(is64BitOs_ ? u"ProgramFiles(x86)" : u"ProgramFiles");
+    case csidl::kProgramFilesCommon:
+      if (!is64BitOs_) return fromVariable(u"CommonProgramFiles");
+      return fromVariable(wow64 ? u"CommonProgramFiles(x86)" : u"CommonProgramW6432");
+    case csidl::kProgramFilesCommonX86:
+      return fromVariable(is64BitOs_ ? u"CommonProgramFiles(x86)" : u"CommonProgramFiles");
+    case csidl::kControls:
+    case 0x04:  // CSIDL_PRINTERS
+    case 0x0a:  // CSIDL_BITBUCKET
+    case 0x11:  // CSIDL_DRIVES
+    case 0x12:  // CSIDL_NETWORK
+      return {{}, kHresultFail};
+    default:
+      return {{}, kHresultInvalidArg};
+  }
+}
+
 std::u16string SimSystem::formatShortDate(const SystemTime& time) {
   std::u16string out;
   appendTwoDigits(out, time.day);

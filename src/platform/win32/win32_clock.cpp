@@ -24,4 +24,16 @@ std::uint64_t Win32Clock::monotonicMilliseconds() {
 
 void Win32Clock::sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+Result<std::uint64_t> Win32Clock::fileTimeToLocalFileTime(std::uint64_t fileTime) {
+  FILETIME utc{};
+  utc.dwLowDateTime = static_cast<DWORD>(fileTime);
+  utc.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
+  FILETIME local{};
+  if (!::FileTimeToLocalFileTime(&utc, &local)) {
+    const DWORD code = ::GetLastError();
+    return {0, code != ERROR_SUCCESS ? code : static_cast<DWORD>(ERROR_INVALID_PARAMETER)};
+  }
+  return {fromFileTime(local), kErrorSuccess};
+}
+
 }  // namespace tolvaran::platform::win32

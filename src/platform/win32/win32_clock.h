@@ -1,5 +1,6 @@
 #pragma once
-// The clock port over GetLocalTime, the tick counter and Sleep.
+// The clock port over GetLocalTime, the tick counter, Sleep and
+// FileTimeToLocalFileTime.
 #include "platform/clock.h"
 
 namespace tolvaran::platform::win32 {
@@ -12,6 +13,7 @@ class Win32Clock final : public Clock {
   // carried past its 49.7-day wrap.
   std::uint64_t monotonicMilliseconds() override;
   void sleep(std::uint32_t milliseconds) override;
+  Result<std::uint64_t> fileTimeToLocalFileTime(std::uint64_t fileTime) override;
 
  private:
   using TickCount64 = unsigned long long(__stdcall*)();

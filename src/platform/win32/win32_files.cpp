@@ -19,6 +19,50 @@ std::uint64_t fromHandle(HANDLE handle) {
 
 Status status(BOOL succeeded) { return {succeeded ? kErrorSuccess : ::GetLastError()}; }
 
+// The error a failed call left; never "success", so that a failure cannot
+// read as an answer.
+Win32Code lastErrorOr(Win32Code fallback) {
+  const DWORD code = ::GetLastError();
+  return code != ERROR_SUCCESS ? code : fallback;
+}
+
+using PathFileExistsFn = BOOL(WINAPI*)(const wchar_t*);
+using Wow64DisableFn = BOOL(WINAPI*)(PVOID*);
+using Wow64RevertFn = BOOL(WINAPI*)(PVOID);
+
+// A system DLL taken from the system folder by its full path, never by the
+// search path (a planted copy beside the program must not load); the
+// reference is held until `library` is reset.
+ScopedLibrary loadSystemLibrary(const wchar_t* name, Win32Code& code) {
+  std::vector<wchar_t> folder(MAX_PATH + 1);
+  const UINT length = ::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+  if (length == 0 || length >= folder.size()) {
+    code = lastErrorOr(ERROR_PATH_NOT_FOUND);
+    return ScopedLibrary();
+  }
+  std::wstring path(folder.data(), length);
+  path += L'\\';
+  path += name;
+  ScopedLibrary library(::LoadLibraryW(path.c_str()));
+  code = library.valid() ? kErrorSuccess : lastErrorOr(ERROR_MOD_NOT_FOUND);
+  return library;
+}
+
+template <class Function>
+Function procedure(const ScopedLibrary& library, const char* nameOrOrdinal) {
+  if (!library.valid()) return nullptr;
+  const FARPROC address = ::GetProcAddress(library.get(), nameOrOrdinal);
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+// Both existence tests answer BOOL and leave GetFileAttributesW's error.
+Result<bool> askExists(PathFileExistsFn test, Win32Code unavailable, std::u16string_view path) {
+  if (!test) return {false, unavailable};
+  ::SetLastError(ERROR_SUCCESS);
+  if (test(toWide(path).c_str())) return {true, kErrorSuccess};
+  return {false, ::GetLastError()};
+}
+
 FindData toFindData(const WIN32_FIND_DATAW& data) {
   FindData out;
   out.attributes = data.dwFileAttributes;
@@ -46,6 +90,30 @@ Result<std::u16string> growingBuffer(Call&& call) {
 }
 
 }  // namespace
+
+struct Win32Files::ShellLibraries {
+  ScopedLibrary shlwapi;
+  ScopedLibrary shell32;
+  PathFileExistsFn pathFileExists = nullptr;
+  PathFileExistsFn shellPathFileExists = nullptr;  // shell32's ordinal 45
+  Win32Code shlwapiCode = kErrorSuccess;
+  Win32Code shell32Code = kErrorSuccess;
+};
+
+Win32Files::Win32Files() : shell_(std::make_unique<ShellLibraries>()) {
+  ShellLibraries& shell = *shell_;
+  shell.shlwapi = loadSystemLibrary(L"shlwapi.dll", shell.shlwapiCode);
+  shell.pathFileExists = procedure<PathFileExistsFn>(shell.shlwapi, "PathFileExistsW");
+  if (shell.shlwapi.valid() && !shell.pathFileExists)
+    shell.shlwapiCode = ERROR_CALL_NOT_IMPLEMENTED;
+  shell.shell32 = loadSystemLibrary(L"shell32.dll", shell.shell32Code);
+  shell.shellPathFileExists = procedure<PathFileExistsFn>(shell.shell32, MAKEINTRESOURCEA(45));
+  if (shell.shell32.valid() && !shell.shellPathFileExists) {
+    shell.shell32Code = ERROR_CALL_NOT_IMPLEMENTED;
+  }
+}
+
+Win32Files::~Win32Files() = default;
 
 Result<std::uint32_t> Win32Files::getFileAttributes(std::u16string_view path) {
   const DWORD attributes = ::GetFileAttributesW(toWide(path).c_str());
@@ -169,6 +237,33 @@ Status Win32Files::closeHandle(FileHandle file) {
   // pseudo-handle. No file handle has that value, so it is refused here.
   if (toHandle(file) == INVALID_HANDLE_VALUE) return {ERROR_INVALID_HANDLE};
   return status(::CloseHandle(toHandle(file)));
+}
+
+Result<bool> Win32Files::pathFileExists(std::u16string_view path) {
+  return askExists(shell_->pathFileExists, shell_->shlwapiCode, path);
+}
+
+Result<bool> Win32Files::shellPathFileExists(std::u16string_view path) {
+  return askExists(shell_->shellPathFileExists, shell_->shell32Code, path);
+}
+
+Result<Wow64RedirectionValue> Win32Files::disableWow64FsRedirection() {
+  const auto disable =
+      systemFunction<Wow64DisableFn>(L"kernel32.dll", "Wow64DisableWow64FsRedirection");
+  if (!disable) return {0, ERROR_CALL_NOT_IMPLEMENTED};
+  PVOID oldValue = nullptr;
+  if (!disable(&oldValue)) return {0, lastErrorOr(ERROR_INVALID_FUNCTION)};
+  return {static_cast<Wow64RedirectionValue>(reinterpret_cast<std::uintptr_t>(oldValue)),
+          kErrorSuccess};
+}
+
+Status Win32Files::revertWow64FsRedirection(Wow64RedirectionValue oldValue) {
+  const auto revert =
+      systemFunction<Wow64RevertFn>(L"kernel32.dll", "Wow64RevertWow64FsRedirection");
+  if (!revert) return {ERROR_CALL_NOT_IMPLEMENTED};
+  const auto value = reinterpret_cast<PVOID>(static_cast<std::uintptr_t>(oldValue));
+  if (!revert(value)) return {lastErrorOr(ERROR_INVALID_FUNCTION)};
+  return {kErrorSuccess};
 }
 
 }  // namespace tolvaran::platform::win32

@@ -3,7 +3,9 @@
 #include "platform/ports.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_os_info.h"
 #include "platform/win32/win32_profile.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
 
@@ -16,13 +18,15 @@ class Win32Machine {
   Win32Machine& operator=(const Win32Machine&) = delete;
 
   // The one place the bundle is assembled.
-  Ports ports() noexcept { return Ports{files_, system_, clock_, profile_, ui_}; }
+  Ports ports() noexcept { return Ports{files_, system_, clock_, profile_, ui_, registry_, osInfo_}; }
 
   Win32Files& files() noexcept { return files_; }
   Win32System& system() noexcept { return system_; }
   Win32Clock& clock() noexcept { return clock_; }
   Win32Profile& profile() noexcept { return profile_; }
   Win32Ui& ui() noexcept { return ui_; }
+  Win32Registry& registry() noexcept { return registry_; }
+  Win32OsInfo& osInfo() noexcept { return osInfo_; }
 
  private:
   Win32Files files_;
@@ -30,6 +34,8 @@ class Win32Machine {
   Win32Clock clock_;
   Win32Profile profile_;
   Win32Ui ui_;
+  Win32Registry registry_;
+  Win32OsInfo osInfo_;
 };
 
 }  // namespace tolvaran::platform::win32

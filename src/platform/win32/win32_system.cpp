@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "platform/win32/windows_gateway.h"
+// The shell's header after the gateway, which brings <windows.h> first.
+#include <shlobj.h>
 
 namespace tolvaran::platform::win32 {
 namespace {
@@ -152,6 +154,31 @@ Result<std::u16string> Win32System::moduleFileName() {
     buffer.assign(buffer.size() * 2, L'\0');
   }
   return {{}, ERROR_INSUFFICIENT_BUFFER};
+}
+
+Result<std::u16string> Win32System::getWindowsDirectory() {
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const UINT size = static_cast<UINT>(buffer.size());
+    const UINT length = ::GetWindowsDirectoryW(buffer.data(), size);
+    if (length == 0) return {{}, ::GetLastError()};
+    if (length < size) return {fromWide(buffer.data(), length), kErrorSuccess};
+    buffer.assign(static_cast<std::size_t>(length) + 1, L'\0');
+  }
+  return {{}, ERROR_INSUFFICIENT_BUFFER};
+}
+
+Result<std::u16string> Win32System::getSpecialFolderPath(std::int32_t csidl) {
+  LPITEMIDLIST items = nullptr;
+  const HRESULT located = ::SHGetSpecialFolderLocation(nullptr, csidl, &items);
+  if (FAILED(located)) return {{}, static_cast<Win32Code>(located)};
+  if (!items) return {{}, static_cast<Win32Code>(E_FAIL)};
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const BOOL found = ::SHGetPathFromIDListW(items, buffer);
+  ::CoTaskMemFree(items);
+  if (!found) return {{}, static_cast<Win32Code>(E_FAIL)};
+  buffer[MAX_PATH] = L'\0';
+  return {fromWide(buffer), kErrorSuccess};
 }
 
 std::u16string Win32System::formatDateTime(const SystemTime& time) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/scoped_file.h"
+#include "support/file_time.h"
 #include "platform/sim/sim_machine.h"
 
 namespace tolvaran::platform::sim {
