@@ -1,11 +1,13 @@
 // What the program's foundation does today, shown on a simulated Windows
 // machine: the four built-in language tables, an error log with the
-// damaged-shortcut diagnosis, the settings file and the checksums.
+// damaged-shortcut diagnosis, the settings file, the checksums and a report
+// log with its header, result lines, statistics and CRC seal.
 #include <cstdio>
 #include <string>
 
 #include "platform/sim/sim_machine.h"
 #include "report/error_log.h"
+#include "report/report_log.h"
 #include "report/settings_file.h"
 #include "support/checksums.h"
 #include "support/embedded_resources.h"
@@ -90,6 +92,36 @@ void showSettingsAndChecksums(platform::sim::SimMachine& machine) {
         md5.DigestStrToHexStr(u"abc") + u"\n");
 }
 
+void showReportLog() {
+  heading("A report log (UTF-16 on disk, shown as UTF-8)");
+  platform::sim::SimMachine machine;
+  machine.files().addFolder(u"C:\\Tools");
+  machine.clock().setLocalTime({2026, 12, 2, 8, 9, 41, 5, 0});
+  auto ports = machine.ports();
+  Translation messages;
+  messages.LoadLangTable(resource::kLanguageEnglish, machine.ui(), u"Tolvaran");
+  ErrorLog errors(ports, messages, u"C:\\Tools");
+  SettingsFile settings(machine.profile(), errors, u"C:\\Tools\\Tolvaran.ini");
+  clsCRC32 crc(machine.system(), machine.files());
+  clsOSInfo os(machine.osInfo(), machine.registry(), errors);
+  WriteLog report(ports, messages, errors, settings, crc, os,
+                  {u"C:\\Tools", u"Tolvaran by Orvik Pelmanov", u"1.4.0.0"});
+  report.ResetLogState();
+  report.CreateLogFile();
+  std::u16string path = u"C:\\Users\\User\\Desktop\\Google Chrome.lnk";
+  std::u16string target = u"C:\\Program Files\\Google\\Chrome\\Application\\chrome.exe";
+  report.AddLinkToLog(status::kOk, path, target, u"", messages.msg(35), u"A1", u"R1",
+                      ListSelector::kMain, false);
+  path = u"C:\\Users\\User\\Desktop\\Opera.lnk";
+  target.clear();
+  report.AddLinkToLog(status::kSkipped, path, target, u"", messages.msg(36), u"", u"",
+                      ListSelector::kMain, false);
+  report.Statistics = {.Total = 2, .Cured = 1, .Omitted = 1};
+  report.FinishLog(false);
+  const auto bytes = machine.files().readFileBytes(report.ReportLogPath()).value_or("");
+  print(report.ReportLogPath() + u"\n" + utf16leToText(bytes).substr(1) + u"\n");
+}
+
 }  // namespace
 
 int main() {
@@ -100,5 +132,6 @@ int main() {
   russian.LoadLangTable(resource::kLanguageRussian, machine.ui(), u"Tolvaran");
   showErrorLog(machine, russian);
   showSettingsAndChecksums(machine);
+  showReportLog();
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "platform/scoped_file.h"
+#include "report/data_folder.h"
 #include "support/text.h"
 
 namespace tolvaran {
@@ -12,6 +13,7 @@ namespace {
 constexpr std::int32_t kStatusFail = static_cast<std::int32_t>(0x80004005u);  // E_FAIL
 constexpr std::uint8_t kShellLinkFirstByte = 0x4C;
 constexpr std::uint32_t kHeadBytes = 24;
+constexpr std::u16string_view kErrorLogName = u"Errors.log";
 
 // The system's text for code 70, which is also the run-time's number for
 // "Permission denied": the record shows the meaning the program intended.
@@ -24,13 +26,6 @@ std::u16string replaceLineBreaks(std::u16string_view text) {
     if (c == u'\r' || c == u'\n') c = u' ';
   }
   return out;
-}
-
-std::u16string joinPath(std::u16string_view folder, std::u16string_view name) {
-  std::u16string path(folder);
-  if (path.empty() || path.back() != u'\\') path += u'\\';
-  path += name;
-  return path;
 }
 
 }  // namespace
@@ -97,16 +92,30 @@ std::u16string BytesToHex(std::u16string_view text) {
 
 ErrorLog::ErrorLog(platform::Ports& ports, const Translation& messages,
                    std::u16string programFolder)
-    : ports_(ports), messages_(messages), path_(joinPath(programFolder, u"Errors.log")) {}
+    : ports_(ports), messages_(messages), path_(joinPath(programFolder, kErrorLogName)) {}
 
 ErrorLog::~ErrorLog() { CloseErrorLog(); }
 
 void ErrorLog::OpenErrorLog() noexcept {
   CloseErrorLog();
-  auto created = ports_.files.createFile(path_, platform::access::kGenericWrite,
-                                         platform::share::kRead | platform::share::kWrite,
-                                         platform::Disposition::kCreateAlways);
+  auto created = create(path_);
+  if (!created.ok() && isUnwritableLocation(created.code)) {
+    const auto fallback = fallbackDataFolder(ports_.system);
+    if (!fallback.empty() && ensureFolder(ports_.files, fallback) == platform::kErrorSuccess) {
+      auto moved = create(joinPath(fallback, kErrorLogName));
+      if (moved.ok()) {
+        path_ = joinPath(fallback, kErrorLogName);
+        created = moved;
+      }
+    }
+  }
   if (created.ok()) file_ = created.value;
+}
+
+platform::Result<platform::FileHandle> ErrorLog::create(std::u16string_view path) {
+  return ports_.files.createFile(path, platform::access::kGenericWrite,
+                                 platform::share::kRead | platform::share::kWrite,
+                                 platform::Disposition::kCreateAlways);
 }
 
 void ErrorLog::CloseErrorLog() noexcept {

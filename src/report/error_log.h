@@ -1,6 +1,7 @@
 #pragma once
 // The error log: one line per recorded failure in Errors.log beside the
-// program, in the machine's ANSI code page. The report copies it into its
+// program (in the fallback data folder when the program's folder cannot be
+// written), in the machine's ANSI code page. The report copies it into its
 // "Debug Info" section at the end of every run.
 #include <cstdint>
 #include <string>
@@ -36,6 +37,7 @@ class ErrorLog final : public FailureRecorder {
 
  private:
   std::u16string damagedShortcutLine(std::u16string_view extra);
+  platform::Result<platform::FileHandle> create(std::u16string_view path);
 
   platform::Ports& ports_;
   const Translation& messages_;

@@ -1,0 +1,146 @@
+#include "report/report_layout.h"
+
+#include "support/text.h"
+
+namespace tolvaran {
+namespace {
+
+void appendTwoDigits(std::u16string& out, unsigned value) {
+  out.push_back(static_cast<char16_t>(u'0' + value / 10 % 10));
+  out.push_back(static_cast<char16_t>(u'0' + value % 10));
+}
+
+void appendDate(std::u16string& out, const platform::SystemTime& now) {
+  appendTwoDigits(out, now.day);
+  out += u'.';
+  appendTwoDigits(out, now.month);
+  out += u'.';
+  appendTwoDigits(out, now.year / 100u);
+  appendTwoDigits(out, now.year % 100u);
+}
+
+}  // namespace
+
+std::u16string reportFileName(const platform::SystemTime& now) {
+  std::u16string name = u"Tolvaran-";
+  appendDate(name, now);
+  name += u'_';
+  appendTwoDigits(name, now.hour);
+  name += u'-';
+  appendTwoDigits(name, now.minute);
+  name += u".log";
+  return name;
+}
+
+std::u16string reportHeaderTime(const platform::SystemTime& now) {
+  std::u16string text;
+  appendDate(text, now);
+  text += u" - ";
+  appendTwoDigits(text, now.hour);
+  text += u':';
+  appendTwoDigits(text, now.minute);
+  return text;
+}
+
+std::u16string defangArguments(std::u16string_view arguments) {
+  return replaceAllNoCase(arguments, u"http", u"hxxp");
+}
+
+std::u16string composeResultLine(const ResultLine& line, const Translation& messages) {
+  std::u16string out(line.tag);
+  out += u' ';
+  out += toDecimal(line.number);
+  if (line.number < 10) out += u' ';
+  out += u" \"";
+  out += line.path;
+  out += u"\" ";
+  if (!line.target.empty()) {
+    out += u"   -> [ \"";
+    out += line.target;
+    out += u'"';
+  }
+  if (!line.arguments.empty()) {
+    out += u' ';
+    out += line.arguments;
+  }
+  if (!line.target.empty()) out += u" ]";
+  if (line.resultText == messages.msg(35)) {
+    out += u"   (";
+    out += messages.msg(60);
+    out += u' ';
+    out += line.ruleCode;
+    out += u'-';
+    if (line.targetFoundBySearch) {
+      out += line.recoveryCode;
+    } else {
+      out += u'S';
+    }
+    out += u')';
+  }
+  out += u"   ";
+  out += line.resultText;
+  return out;
+}
+
+std::u16string SortByPrefixes(const std::vector<std::u16string>& lines,
+                              const StatusPrefixList& prefixes, bool addSeparator,
+                              std::u16string_view separator) {
+  if (lines.size() <= 1) return {};
+  std::u16string out;
+  for (const auto prefix : prefixes) {
+    bool matched = false;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const auto& line = lines[i];
+      if (line.empty() || !std::u16string_view(line).starts_with(prefix)) continue;
+      out += line;
+      out += kCrLf;
+      matched = true;
+    }
+    if (addSeparator && matched) {
+      out += separator;
+      out += kCrLf;
+    }
+  }
+  if (out.empty()) return {};
+  // Dropping the last line break, and the separator before it.
+  out.resize(out.size() - kCrLf.size());
+  if (addSeparator) out.resize(out.size() - separator.size());
+  return out;
+}
+
+int dailyCountPluralMessage(std::int64_t count) noexcept {
+  const auto units = count % 10;
+  const auto tens = count / 10 % 10;
+  return (units >= 2 && units <= 4 && tens != 1) ? 76 : 75;
+}
+
+std::u16string statisticsBlock(const RunStatistics& counts, std::int64_t runsToday,
+                               const Translation& messages) {
+  std::u16string out(messages.msg(62));
+  out += kCrLf;
+  out += messages.msg(74);
+  out += toDecimal(runsToday);
+  out += u' ';
+  out += messages.msg(dailyCountPluralMessage(runsToday));
+  out += u'.';
+  out += kCrLf;
+  out += kCrLf;
+  out += messages.msg(63);
+  out += toDecimal(counts.Total);
+  out += kCrLf;
+  out += kCrLf;
+  const std::pair<int, std::int32_t> optional[] = {
+      {64, counts.Cured},   {65, counts.Deleted}, {66, counts.Renamed},  {67, counts.Omitted},
+      {68, counts.Blocked}, {69, counts.Warnings}, {70, counts.Errors},
+  };
+  for (const auto& [message, value] : optional) {
+    if (value == 0) continue;
+    out += messages.msg(message);
+    out += toDecimal(value);
+    out += kCrLf;
+  }
+  out += messages.msg(71);
+  return out;
+}
+
+}  // namespace tolvaran

@@ -1,0 +1,342 @@
+#include "report/report_log.h"
+
+#include <limits>
+#include <utility>
+
+#include "report/data_folder.h"
+#include "report/report_layout.h"
+#include "support/text.h"
+
+namespace tolvaran {
+namespace {
+
+constexpr std::u16string_view kLogFolder = u"LOG";
+constexpr std::u16string_view kLastDateKey = u"LastDate";
+constexpr std::u16string_view kTodayTimesKey = u"TodayTimes";
+
+// The run-time error a failed file call stands for.
+[[noreturn]] void failFile(platform::Win32Code code) {
+  std::int32_t number = rt::kPathFileAccessError;
+  if (code == platform::kErrorFileNotFound) number = rt::kFileNotFound;
+  if (code == platform::kErrorPathNotFound) number = rt::kPathNotFound;
+  if (code == platform::kErrorSharingViolation || code == platform::kErrorLockViolation) {
+    number = rt::kPermissionDenied;
+  }
+  throw RuntimeError(runtimeFailure(number, static_cast<std::int32_t>(code)));
+}
+
+// A stored count: decimal digits, spaces around them allowed. Anything else
+// (a hand-edited or damaged settings file) counts as no runs yet; a count
+// too large to hold stays at the largest.
+std::int64_t parseDailyCount(std::u16string_view text) {
+  text = trimSpaces(text);
+  if (text.empty()) return 0;
+  std::int64_t value = 0;
+  for (const char16_t c : text) {
+    if (c < u'0' || c > u'9') return 0;
+    value = std::min<std::int64_t>(value * 10 + (c - u'0'), std::numeric_limits<std::int32_t>::max());
+  }
+  return value;
+}
+
+std::u16string systemLanguage(std::u16string_view label, std::u16string_view name,
+                              std::int32_t code) {
+  std::u16string out(label);
+  out += name;
+  out += u" (0x";
+  static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+  std::u16string digits;
+  auto value = static_cast<std::uint32_t>(code);
+  do {
+    digits.insert(digits.begin(), kHex[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  out += digits;
+  out += u')';
+  return out;
+}
+
+// Lines as the error log holds them: CR LF or a lone CR ends a line.
+std::vector<std::u16string> splitLines(std::u16string_view text) {
+  std::vector<std::u16string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != u'\r') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+}  // namespace
+
+WriteLog::WriteLog(platform::Ports ports, const Translation& messages, ErrorLog& errors,
+                   SettingsFile& settings, clsCRC32& crc, const clsOSInfo& os,
+                   ProgramIdentity program)
+    : ports_(ports),
+      messages_(messages),
+      errors_(errors),
+      settings_(settings),
+      crc_(crc),
+      os_(os),
+      program_(std::move(program)) {}
+
+void WriteLog::ResetLogState() {
+  Statistics = {};
+  MainLines.assign(1, {});
+  AlsoLines.assign(1, {});
+  IconLines.assign(1, {});
+}
+
+void WriteLog::CreateLogFile() {
+  (void)guardedStep(
+      errors_,
+      [&] {
+        const auto now = ports_.clock.localTime();
+        const auto name = reportFileName(now);
+        reportFile_.reset();
+        auto code = createReportIn(program_.folder, name);
+        if (isUnwritableLocation(code)) {
+          const auto fallback = fallbackDataFolder(ports_.system);
+          if (!fallback.empty() && ensureFolder(ports_.files, fallback) == platform::kErrorSuccess &&
+              createReportIn(fallback, name) == platform::kErrorSuccess) {
+            code = platform::kErrorSuccess;
+          }
+        }
+        if (code != platform::kErrorSuccess) failFile(code);
+        AddtoLog(composeHeader(now));
+      },
+      [] { return ErrorContext(u"WriteLog.CreateLogFile"); });
+}
+
+platform::Win32Code WriteLog::createReportIn(std::u16string_view folder,
+                                             std::u16string_view name) {
+  const auto logFolder = joinPath(folder, kLogFolder);
+  reportLogPath_ = joinPath(logFolder, name);
+  if (const auto made = ensureFolder(ports_.files, logFolder); made != platform::kErrorSuccess) {
+    return made;
+  }
+  // A report of the same minute is replaced.
+  if (ports_.files.getFileAttributes(reportLogPath_).ok()) {
+    if (const auto deleted = ports_.files.deleteFile(reportLogPath_); !deleted.ok()) {
+      return deleted.code;
+    }
+  }
+  const auto created =
+      ports_.files.createFile(reportLogPath_, platform::access::kGenericWrite,
+                              platform::share::kRead, platform::Disposition::kCreateAlways);
+  if (!created.ok()) return created.code;
+  reportFile_ = platform::ScopedFile(ports_.files, created.value);
+  return platform::kErrorSuccess;
+}
+
+std::u16string WriteLog::composeHeader(const platform::SystemTime& now) {
+  std::u16string out;
+  out += u'\uFEFF';
+  out += program_.title;
+  out.append(33, u' ');
+  out += u"ver. ";
+  out += program_.version;
+  out += kCrLf;
+  out += kCrLf;
+
+  const auto separator = ports_.osInfo.getLocaleInfo(platform::kLocaleUserDefault,
+                                                     platform::kLocaleSDecimal);
+  out += u"OS:       ";
+  out += os_.Bitness() + u" " + os_.OSName() + u" " + os_.Edition() + u", ";
+  out += toDecimal(os_.Major()) + u"." + toDecimal(os_.Minor()) + u"." + toDecimal(os_.Build());
+  out += u", Service Pack: ";
+  out += formatSingle(os_.SPVer(), separator.ok() && !separator.value.empty()
+                                       ? std::u16string_view(separator.value)
+                                       : std::u16string_view(u"."));
+  if (os_.IsSafeBoot()) out += u" (Safe Boot)";
+  out += kCrLf;
+
+  out += u"Time:     ";
+  out += reportHeaderTime(now);
+  out += kCrLf;
+
+  out += u"Language: ";
+  out += systemLanguage(u"OS: ", os_.LangSystemName(), os_.LangSystemCode());
+  out += systemLanguage(u". Display: ", os_.LangDisplayName(), os_.LangDisplayCode());
+  out += systemLanguage(u". Non-Unicode: ", os_.LangNonUnicodeName(), os_.LangNonUnicodeCode());
+  out += kCrLf;
+
+  if (os_.MajorMinor() >= 6.0f) {
+    out += u"Elevated: ";
+    out += os_.IsElevated() ? u"Yes" : u"No";
+    out += kCrLf;
+  }
+
+  const auto user = ports_.system.expandEnvironmentStrings(u"%UserName%");
+  out += u"User:     ";
+  out += user.ok() ? user.value : std::u16string(u"%UserName%");
+  out += u"\t(group: ";
+  out += os_.UserType();
+  out += u')';
+  out += kCrLf;
+  out += kCrLf;
+
+  out += messages_.msg(61);
+  out += kCrLf;
+  out += kReportSeparator;
+  out += kCrLf;
+  return out;
+}
+
+std::u16string WriteLog::longForm(const std::u16string& path) {
+  if (path.empty()) return path;
+  auto longPath = ports_.files.getLongPathName(path);
+  return longPath.ok() ? std::move(longPath.value) : path;
+}
+
+void WriteLog::AddLinkToLog(std::u16string_view tag, std::u16string& path, std::u16string& target,
+                            std::u16string arguments, std::u16string_view resultText,
+                            std::u16string_view recoveryCode, std::u16string_view ruleCode,
+                            ListSelector listSelector, bool targetFoundBySearch) {
+  (void)guardedStep(
+      errors_,
+      [&] {
+        path = longForm(path);
+        target = longForm(target);
+        if (findNoCase(arguments, u"http") != std::u16string_view::npos) {
+          arguments = defangArguments(arguments);
+        }
+        if (MainLines.size() <= 1 && AlsoLines.size() <= 1) LineNumber = 0;
+        if (LineNumber < std::numeric_limits<std::int32_t>::max()) ++LineNumber;
+        auto line = composeResultLine({.tag = tag,
+                                       .number = LineNumber,
+                                       .path = path,
+                                       .target = target,
+                                       .arguments = arguments,
+                                       .resultText = resultText,
+                                       .recoveryCode = recoveryCode,
+                                       .ruleCode = ruleCode,
+                                       .targetFoundBySearch = targetFoundBySearch},
+                                      messages_);
+        if (listSelector == ListSelector::kMain) MainLines.push_back(std::move(line));
+        if (listSelector == ListSelector::kAlso) AlsoLines.push_back(std::move(line));
+      },
+      [] { return ErrorContext(u"WriteLog.AddLinkToLog"); });
+}
+
+void WriteLog::AddtoLog(std::u16string_view text) {
+  (void)guardedStep(
+      errors_,
+      [&] {
+        if (!reportFile_.valid()) throw RuntimeError(runtimeFailure(rt::kBadFileNameOrNumber));
+        const auto bytes = textToUtf16le(text);
+        const auto written =
+            ports_.files.writeFile(reportFile_.get(), std::as_bytes(std::span(bytes)));
+        if (!written.ok()) failFile(written.code);
+        if (written.value != bytes.size()) failFile(platform::kErrorDiskFull);
+      },
+      [&] { return ErrorContext(u"WriteLog.AddtoLog", u"WriteData:", text); });
+}
+
+std::int64_t WriteLog::updateDailyCount(bool emptyRun) {
+  const auto storedDate = settings_.ReadSetting(kLastDateKey, u"");
+  std::int64_t count = parseDailyCount(settings_.ReadSetting(kTodayTimesKey, u""));
+  if (emptyRun) return count;
+  // The date is stored in the system's short date format and recognised only
+  // in that form: a date written before the regional format changed counts as
+  // no date, and the count starts again.
+  const auto today = ports_.system.formatShortDate(ports_.clock.localTime());
+  if (storedDate != today) {
+    count = 1;
+    settings_.WriteSettings(kLastDateKey, today);
+  } else if (count < std::numeric_limits<std::int32_t>::max()) {
+    ++count;
+  }
+  settings_.WriteSettings(kTodayTimesKey, count);
+  return count;
+}
+
+std::u16string WriteLog::errorLogSection() {
+  errors_.CloseErrorLog();
+  const auto& path = errors_.ErrorLogPath();
+  if (fileSizeOrZero(ports_.files, path) == 0) return {};
+  auto file = platform::ScopedFile::openForReading(ports_.files, path);
+  if (!file.valid()) return {};
+  std::string bytes;
+  std::array<std::byte, 64 * 1024> buffer;
+  for (;;) {
+    const auto read = ports_.files.readFile(file.get(), buffer);
+    if (!read.ok() || read.value == 0) break;
+    bytes.append(reinterpret_cast<const char*>(buffer.data()),
+                 std::min<std::size_t>(read.value, buffer.size()));
+  }
+  std::u16string out(kCrLf);
+  out += messages_.msg(72);
+  out += kCrLf;
+  for (const auto& line : splitLines(ports_.system.ansiToWide(bytes))) {
+    out += line;
+    out += kCrLf;
+  }
+  out += messages_.msg(73);
+  return out;
+}
+
+std::u16string WriteLog::composeBody(std::int64_t runsToday) {
+  const auto dotLine = std::u16string(kReportSeparator) + std::u16string(kCrLf);
+  std::u16string body = SortByPrefixes(MainLines, StatusPrefixes, true, kReportSeparator);
+  if (AlsoLines.size() > 1) {
+    body += dotLine + messages_.msg(78) + std::u16string(kCrLf) + dotLine;
+    body += SortByPrefixes(AlsoLines, StatusPrefixes, true, kReportSeparator);
+  }
+  if (IconLines.size() > 1) {
+    body += dotLine + messages_.msg(77) + std::u16string(kCrLf) + dotLine;
+    for (std::size_t i = 1; i < IconLines.size(); ++i) {
+      body += IconLines[i];
+      body += kCrLf;
+    }
+  }
+  body += dotLine;
+  body += statisticsBlock(Statistics, runsToday, messages_);
+  return body;
+}
+
+void WriteLog::FinishLog(bool emptyRun) {
+  (void)guardedStep(
+      errors_,
+      [&] {
+        auto body = composeBody(updateDailyCount(emptyRun));
+        body += errorLogSection();
+        AddtoLog(body);
+        reportFile_.reset();
+        appendCrcLine();
+        if (ports_.files.getFileAttributes(errors_.ErrorLogPath()).ok()) {
+          (void)ports_.files.deleteFile(errors_.ErrorLogPath());
+        }
+      },
+      [] { return ErrorContext(u"WriteLog.FinishLog"); });
+  reportFile_.reset();
+}
+
+void WriteLog::appendCrcLine() {
+  const auto checksum = crc_.CalcFileCRC(reportLogPath_);
+  if (checksum.empty()) failFile(platform::kErrorAccessDenied);
+  const auto reopened =
+      ports_.files.createFile(reportLogPath_, platform::access::kGenericWrite,
+                              platform::share::kRead, platform::Disposition::kOpenExisting);
+  if (!reopened.ok()) failFile(reopened.code);
+  reportFile_ = platform::ScopedFile(ports_.files, reopened.value);
+  const auto size = ports_.files.getFileSize(reportFile_.get());
+  if (!size.ok()) failFile(size.code);
+  if (const auto moved = ports_.files.seekFile(reportFile_.get(), size.value); !moved.ok()) {
+    failFile(moved.code);
+  }
+  AddtoLog(u"CRC32: " + checksum);
+  reportFile_.reset();
+}
+
+void WriteLog::DeleteReportLog() {
+  if (reportLogPath_.empty()) return;
+  if (ports_.files.getFileAttributes(reportLogPath_).ok()) {
+    (void)ports_.files.deleteFile(reportLogPath_);
+  }
+}
+
+}  // namespace tolvaran

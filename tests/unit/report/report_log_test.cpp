@@ -1,0 +1,254 @@
+#include "report/report_log.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/golden.h"
+#include "common/recording_recorder.h"
+#include "platform/sim/sim_machine.h"
+#include "support/crc32.h"
+#include "support/embedded_resources.h"
+#include "support/text.h"
+
+namespace tolvaran {
+namespace {
+
+using platform::sim::FileOp;
+using platform::sim::makeOsProfile;
+using platform::sim::OsLanguage;
+using platform::sim::ProfileOptions;
+using platform::sim::WindowsRelease;
+
+constexpr std::u16string_view kProgramFolder = u"C:\\Tools";
+constexpr std::u16string_view kSettingsPath = u"C:\\Tools\\Tolvaran.ini";
+constexpr std::u16string_view kDesktop = u"C:\\Users\\User\\Desktop\\";
+
+platform::sim::OsProfile windows7(OsLanguage language) {
+  return makeOsProfile(ProfileOptions{.release = WindowsRelease::Windows7,
+                                      .language = language,
+                                      .elevated = true});
+}
+
+// One program over a fresh machine, the way start-up wires the report.
+struct ReportRig {
+  explicit ReportRig(OsLanguage language = OsLanguage::English,
+                     int table = resource::kLanguageEnglish)
+      : machine(windows7(language)) {
+    machine.files().addFolder(kProgramFolder);
+    machine.files().addFolder(u"C:\\Users\\User\\Desktop");
+    machine.files().addFolder(u"C:\\Users\\User\\AppData\\Local\\Temp");
+    machine.clock().setLocalTime({2026, 12, 1, 7, 1, 37, 12, 0});
+    messages.LoadLangTable(table, machine.ui(), u"Tolvaran");
+  }
+
+  std::string reportBytes() {
+    return machine.files().readFileBytes(log.ReportLogPath()).value_or("<missing>");
+  }
+  std::u16string reportText() { return utf16leToText(reportBytes()); }
+
+  void addLine(std::u16string_view tag, std::u16string_view name, std::u16string_view target,
+               std::u16string_view result, ListSelector list = ListSelector::kMain) {
+    std::u16string path = std::u16string(kDesktop) + std::u16string(name);
+    std::u16string shownTarget(target);
+    log.AddLinkToLog(tag, path, shownTarget, u"", result, u"A1", u"R1", list, false);
+  }
+
+  platform::sim::SimMachine machine;
+  platform::Ports ports = machine.ports();
+  Translation messages;
+  RecordingRecorder osFailures;
+  clsOSInfo os{machine.osInfo(), machine.registry(), osFailures};
+  ErrorLog errors{ports, messages, std::u16string(kProgramFolder)};
+  SettingsFile settings{machine.profile(), errors, std::u16string(kSettingsPath)};
+  clsCRC32 crc{machine.system(), machine.files()};
+  WriteLog log{ports, messages, errors, settings, crc, os,
+               ProgramIdentity{std::u16string(kProgramFolder), u"Tolvaran by Orvik Pelmanov",
+                               u"1.4.0.0"}};
+};
+
+// The seal covers every byte before the text "CRC32: ".
+void expectValidSeal(const std::string& bytes) {
+  const auto marker = textToUtf16le(u"CRC32: ");
+  const auto at = bytes.rfind(marker);
+  ASSERT_NE(at, std::string::npos);
+  Crc32 crc;
+  crc.update(std::string_view(bytes).substr(0, at));
+  EXPECT_EQ(utf16leToText(bytes.substr(at + marker.size())), crc32ToHex(crc.value()));
+}
+
+TEST(ReportLogTest, ARunOfThreeShortcutsMatchesTheDocumentedReport) {
+  ReportRig rig;
+  rig.settings.WriteSettings(u"LastDate", u"07.12.2026");
+  rig.settings.WriteSettings(u"TodayTimes", u"1");
+  rig.log.ResetLogState();
+  rig.log.CreateLogFile();
+  std::u16string chrome = std::u16string(kDesktop) + u"Google Chrome.lnk";
+  std::u16string chromeTarget =
+      u"C:\\Program Files (x86)\\Google\\Chrome\\Application\\chrome.exe";
+  rig.log.AddLinkToLog(status::kOk, chrome, chromeTarget, u"", rig.messages.msg(35), u"A1", u"R1",
+                       ListSelector::kMain, false);
+  rig.log.Statistics.Total = 3;
+  rig.log.Statistics.Cured = 2;
+  rig.log.Statistics.Omitted = 1;
+  rig.addLine(status::kSkipped, u"Firefox.lnk", u"", rig.messages.msg(36));
+  std::u16string opera = std::u16string(kDesktop) + u"Opera.lnk";
+  std::u16string operaTarget = u"C:\\Program Files\\Opera\\launcher.exe";
+  rig.log.AddLinkToLog(status::kOk, opera, operaTarget, u"", rig.messages.msg(35), u"A1", u"R2",
+                       ListSelector::kMain, true);
+  rig.log.FinishLog(false);
+
+  EXPECT_EQ(rig.log.ReportLogPath(), u"C:\\Tools\\LOG\\Tolvaran-07.12.2026_01-37.log");
+  EXPECT_TRUE(testing::matchesGoldenUtf16("report/english-three-shortcuts.log", rig.reportBytes()));
+  expectValidSeal(rig.reportBytes());
+  EXPECT_EQ(rig.settings.ReadSetting(u"TodayTimes", u""), u"2");
+  EXPECT_FALSE(rig.log.isOpen());
+}
+
+TEST(ReportLogTest, AFullRunCarriesEverySectionAndTheErrorLog) {
+  ReportRig rig(OsLanguage::Russian, resource::kLanguageRussian);
+  rig.log.ResetLogState();
+  rig.log.CreateLogFile();
+  rig.addLine(status::kError, u"Яндекс.lnk", u"C:\\x.exe", u"(ошибка)");
+  rig.addLine(status::kDeleted, u"Лишний.url", u"", u"(удалён)");
+  rig.addLine(status::kOk, u"Opera.lnk", u"C:\\Opera\\launcher.exe", rig.messages.msg(35),
+              ListSelector::kAlso);
+  rig.log.addIconLine(u"[ICON] \"C:\\Users\\User\\Desktop\\Opera.lnk\" -> \"C:\\o.ico\"");
+  rig.log.Statistics = {.Total = 3, .Cured = 1, .Deleted = 1, .Renamed = 1, .Omitted = 1,
+                        .Blocked = 1, .Warnings = 1, .Errors = 1};
+  rig.errors.recordError(runtimeFailure(rt::kPathFileAccessError, 5),
+                         ErrorContext(u"Engine.FixLNK", u"File:", u"C:\\Яндекс.lnk"));
+  rig.log.FinishLog(false);
+
+  EXPECT_TRUE(testing::matchesGoldenUtf16("report/russian-all-sections.log", rig.reportBytes()));
+  expectValidSeal(rig.reportBytes());
+  EXPECT_FALSE(rig.machine.files().exists(u"C:\\Tools\\Errors.log"));
+}
+
+TEST(ReportLogTest, AnEmptyRunPrintsNoGroupsAndKeepsTheDailyCount) {
+  ReportRig rig;
+  rig.settings.WriteSettings(u"LastDate", u"01.01.2020");
+  rig.settings.WriteSettings(u"TodayTimes", u"22");
+  rig.log.ResetLogState();
+  rig.log.CreateLogFile();
+  rig.log.FinishLog(true);
+  const auto text = rig.reportText();
+  EXPECT_NE(text.find(rig.messages.msg(61) + u"\r\n.\r\n.\r\n" + rig.messages.msg(62) +
+                      u"\r\nCure ran per today: 22 times."),
+            std::u16string::npos);
+  EXPECT_EQ(rig.settings.ReadSetting(u"TodayTimes", u""), u"22");
+  EXPECT_EQ(rig.settings.ReadSetting(u"LastDate", u""), u"01.01.2020");
+  rig.log.DeleteReportLog();
+  EXPECT_FALSE(rig.machine.files().exists(rig.log.ReportLogPath()));
+}
+
+TEST(ReportLogTest, DailyCountStartsAgainOnANewOrUnreadableDate) {
+  struct Case {
+    const char* what;
+    std::u16string lastDate;
+    std::u16string todayTimes;
+    std::u16string expected;
+  };
+  const Case cases[] = {
+      {"same day", u"07.12.2026", u"4", u"5"},
+      {"another day", u"06.12.2026", u"4", u"1"},
+      {"nothing stored", u"", u"", u"1"},
+      {"a date in another format", u"12/7/2026", u"4", u"1"},
+      {"a count that is no number", u"07.12.2026", u"lots", u"1"},
+      {"a count at the largest stays there", u"07.12.2026", u"2147483647", u"2147483647"},
+      {"a count beyond the largest is held at it", u"07.12.2026", u"99999999999999999999",
+       u"2147483647"},
+  };
+  for (const auto& c : cases) {
+    ReportRig rig;
+    if (!c.lastDate.empty()) rig.settings.WriteSettings(u"LastDate", c.lastDate);
+    if (!c.todayTimes.empty()) rig.settings.WriteSettings(u"TodayTimes", c.todayTimes);
+    rig.log.ResetLogState();
+    rig.log.CreateLogFile();
+    rig.log.FinishLog(false);
+    EXPECT_EQ(rig.settings.ReadSetting(u"TodayTimes", u""), c.expected) << c.what;
+    EXPECT_EQ(rig.settings.ReadSetting(u"LastDate", u""), u"07.12.2026") << c.what;
+  }
+}
+
+TEST(ReportLogTest, ASecondRunInTheSameMinuteReplacesTheReport) {
+  ReportRig rig;
+  rig.log.ResetLogState();
+  rig.log.CreateLogFile();
+  rig.addLine(status::kOk, u"First.lnk", u"", u"(x)");
+  rig.log.FinishLog(false);
+  rig.machine.clock().advance(30'000);
+  rig.log.ResetLogState();
+  rig.log.CreateLogFile();
+  rig.addLine(status::kOk, u"Second.lnk", u"", u"(x)");
+  rig.log.FinishLog(false);
+  const auto text = rig.reportText();
+  EXPECT_EQ(text.find(u"First.lnk"), std::u16string::npos);
+  EXPECT_NE(text.find(u"[ OK ] 1  \"C:\\Users\\User\\Desktop\\Second.lnk\""), std::u16string::npos);
+  EXPECT_EQ(rig.machine.files().listFolder(u"C:\\Tools\\LOG").size(), 1u);
+  expectValidSeal(rig.reportBytes());
+}
+
+TEST(ReportLogTest, NumberingRestartsWithEachRunAndIgnoresUnknownLists) {
+  ReportRig rig;
+  rig.log.ResetLogState();
+  rig.addLine(status::kOk, u"a.lnk", u"", u"(x)");
+  rig.addLine(status::kOk, u"b.lnk", u"", u"(x)", static_cast<ListSelector>(7));
+  rig.addLine(status::kOk, u"c.lnk", u"", u"(x)", ListSelector::kAlso);
+  EXPECT_EQ(rig.log.MainLines.size(), 2u);
+  EXPECT_EQ(rig.log.AlsoLines.size(), 2u);
+  EXPECT_EQ(rig.log.LineNumber, 3);
+  rig.log.ResetLogState();
+  rig.addLine(status::kOk, u"d.lnk", u"", u"(x)");
+  EXPECT_EQ(rig.log.LineNumber, 1);
+}
+
+TEST(ReportLogTest, OnlyArgumentsAreDefanged) {
+  ReportRig rig;
+  rig.log.ResetLogState();
+  std::u16string path = u"C:\\http\\Http.lnk";
+  std::u16string target = u"C:\\http\\chrome.exe";
+  rig.log.AddLinkToLog(status::kOk, path, target, u"HTTP://ad.example Https://x", u"(x)", u"",
+                       u"", ListSelector::kMain, false);
+  EXPECT_EQ(rig.log.MainLines[1],
+            u"[ OK ] 1  \"C:\\http\\Http.lnk\"    -> [ \"C:\\http\\chrome.exe\" hxxp://ad.example "
+            u"hxxps://x ]   (x)");
+}
+
+TEST(ReportLogTest, AnUnwritableProgramFolderSendsTheLogsToTheTemporaryFolder) {
+  ReportRig rig;
+  rig.machine.files().faults().failAlways(FileOp::kCreateDirectory, platform::kErrorAccessDenied,
+                                          u"C:\\Tools\\LOG");
+  rig.machine.files().faults().failAlways(FileOp::kCreateFile, platform::kErrorAccessDenied,
+                                          u"C:\\Tools\\Errors.log");
+  rig.log.ResetLogState();
+  rig.log.CreateLogFile();
+  rig.errors.recordError(runtimeFailure(rt::kOverflow), ErrorContext(u"Engine.X"));
+  rig.log.FinishLog(false);
+  EXPECT_EQ(rig.log.ReportLogPath(),
+            u"C:\\Users\\User\\AppData\\Local\\Temp\\Tolvaran\\LOG\\Tolvaran-07.12.2026_01-37.log");
+  EXPECT_EQ(rig.errors.ErrorLogPath(),
+            u"C:\\Users\\User\\AppData\\Local\\Temp\\Tolvaran\\Errors.log");
+  EXPECT_NE(rig.reportText().find(u"Engine.X"), std::u16string::npos);
+  expectValidSeal(rig.reportBytes());
+}
+
+TEST(ReportLogTest, AFailedCreationIsRecordedAndTheRunGoesOn) {
+  ReportRig rig;
+  rig.machine.files().faults().failAlways(FileOp::kCreateFile, platform::kErrorDiskFull,
+                                          u"C:\\Tools\\LOG\\Tolvaran-07.12.2026_01-37.log");
+  rig.log.ResetLogState();
+  rig.log.CreateLogFile();
+  EXPECT_FALSE(rig.log.isOpen());
+  rig.addLine(status::kOk, u"a.lnk", u"", u"(x)");
+  rig.log.FinishLog(false);
+  EXPECT_FALSE(rig.machine.files().exists(rig.log.ReportLogPath()));
+  // The failures went to the error log, which the missing report could not take in.
+  const auto errorLog = rig.machine.files().readFileBytes(u"C:\\Tools\\Errors.log").value_or("");
+  EXPECT_NE(errorLog.find("WriteLog.CreateLogFile - #75"), std::string::npos) << errorLog;
+  EXPECT_NE(errorLog.find("WriteLog.AddtoLog - #52"), std::string::npos) << errorLog;
+  EXPECT_EQ(rig.settings.ReadSetting(u"TodayTimes", u""), u"1");
+}
+
+}  // namespace
+}  // namespace tolvaran
