@@ -14,16 +14,7 @@ constexpr std::u16string_view kLogFolder = u"LOG";
 constexpr std::u16string_view kLastDateKey = u"LastDate";
 constexpr std::u16string_view kTodayTimesKey = u"TodayTimes";
 
-// The run-time error a failed file call stands for.
-[[noreturn]] void failFile(platform::Win32Code code) {
-  std::int32_t number = rt::kPathFileAccessError;
-  if (code == platform::kErrorFileNotFound) number = rt::kFileNotFound;
-  if (code == platform::kErrorPathNotFound) number = rt::kPathNotFound;
-  if (code == platform::kErrorSharingViolation || code == platform::kErrorLockViolation) {
-    number = rt::kPermissionDenied;
-  }
-  throw RuntimeError(runtimeFailure(number, static_cast<std::int32_t>(code)));
-}
+[[noreturn]] void failFile(platform::Win32Code code) { throw RuntimeError(fileCallFailure(code)); }
 
 // A stored count: decimal digits, spaces around them allowed. Anything else
 // (a hand-edited or damaged settings file) counts as no runs yet; a count

@@ -27,21 +27,6 @@ constexpr std::uint32_t kUnicodeHeaderSize = 0x24;
   throw RuntimeError(runtimeFailure(number, static_cast<std::int32_t>(code)));
 }
 
-std::int32_t openFailureNumber(Win32Code code) noexcept {
-  switch (code) {
-    case platform::kErrorFileNotFound:
-      return rt::kFileNotFound;
-    case platform::kErrorPathNotFound:
-      return rt::kPathNotFound;
-    case platform::kErrorAccessDenied:
-    case platform::kErrorSharingViolation:
-    case platform::kErrorLockViolation:
-      return rt::kPermissionDenied;
-    default:
-      return rt::kPathFileAccessError;
-  }
-}
-
 // Reads byte ranges of one open file. A range is given the bytes the file
 // has there; what lies past the end reads as NUL bytes.
 class LinkFileBytes {
@@ -49,7 +34,7 @@ class LinkFileBytes {
   LinkFileBytes(platform::Files& files, std::u16string_view path) : files_(files) {
     Win32Code code = platform::kErrorSuccess;
     file_ = platform::ScopedFile::openForReading(files, path, &code);
-    if (!file_.valid()) fail(openFailureNumber(code), code);
+    if (!file_.valid()) throw RuntimeError(fileCallFailure(code));
     const auto size = files.getFileSize(file_.get());
     if (!size.ok()) fail(rt::kDeviceIoError, size.code);
     size_ = size.value;

@@ -54,6 +54,25 @@ Failure runtimeFailure(std::int32_t number, std::int32_t lastSystemError) {
   return Failure{number, runtimeErrorText(number), lastSystemError};
 }
 
+Failure fileCallFailure(platform::Win32Code code) {
+  std::int32_t number = rt::kPathFileAccessError;
+  switch (code) {
+    case platform::kErrorFileNotFound:
+      number = rt::kFileNotFound;
+      break;
+    case platform::kErrorPathNotFound:
+      number = rt::kPathNotFound;
+      break;
+    case platform::kErrorSharingViolation:
+    case platform::kErrorLockViolation:
+      number = rt::kPermissionDenied;
+      break;
+    default:
+      break;
+  }
+  return runtimeFailure(number, static_cast<std::int32_t>(code));
+}
+
 Failure failureFromCurrentException() noexcept {
   try {
     try {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/result.h"
 #include "platform/ui.h"
 
 namespace tolvaran {
@@ -59,6 +60,10 @@ inline constexpr std::int32_t kKeyAlreadyAssociated = 457;
 // object-defined error" for numbers it does not know.
 std::u16string runtimeErrorText(std::int32_t number);
 Failure runtimeFailure(std::int32_t number, std::int32_t lastSystemError = 0);
+
+// The run-time error a failed file call raises: 53 and 76 for a missing file
+// or folder, 70 for a file another program holds, 75 for anything else.
+Failure fileCallFailure(platform::Win32Code code);
 
 // The failure the exception in flight stands for. Call only inside a catch.
 Failure failureFromCurrentException() noexcept;
