@@ -3,8 +3,11 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/os_info.h"
+#include "platform/processes.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/shell_link.h"
+#include "platform/shell_operations.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -18,6 +21,11 @@ struct Ports {
   Ui& ui;
   Registry& registry;
   OsInfo& osInfo;
+  Processes& processes;
+  ShellOperations& shellOps;
+  ShellLinks& shellLinks;
+  Installer& installer;
+  ShellNotify& shellNotify;
 };
 
 }  // namespace tolvaran::platform

@@ -14,6 +14,9 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/os_info.h"
+#include "platform/processes.h"
+#include "platform/shell_link.h"
+#include "platform/shell_operations.h"
 #include "platform/system.h"
 
 namespace tolvaran::contract {
@@ -26,6 +29,10 @@ class ContractMachine {
   virtual platform::System& system() = 0;
   virtual platform::Clock& clock() = 0;
   virtual platform::OsInfo& osInfo() = 0;
+  virtual platform::Processes& processes() = 0;
+  virtual platform::ShellOperations& shellOps() = 0;
+  virtual platform::Installer& installer() = 0;
+  virtual platform::ShellNotify& shellNotify() = 0;
   // The real API running inside Wine, whose known gaps are skipped.
   [[nodiscard]] virtual bool onWine() const { return false; }
 };
@@ -58,6 +65,10 @@ class ContractTest : public ::testing::Test {
   platform::System& system() { return machine_->system(); }
   platform::Clock& clock() { return machine_->clock(); }
   platform::OsInfo& osInfo() { return machine_->osInfo(); }
+  platform::Processes& processes() { return machine_->processes(); }
+  platform::ShellOperations& shellOps() { return machine_->shellOps(); }
+  platform::Installer& installer() { return machine_->installer(); }
+  platform::ShellNotify& shellNotify() { return machine_->shellNotify(); }
   [[nodiscard]] bool onWine() const { return machine_->onWine(); }
 
   // The scratch folder, without a trailing separator.

@@ -23,11 +23,23 @@ class SimContractMachine final : public ContractMachine {
       const auto path = machine_.system().getSpecialFolderPath(folder);
       if (path.ok()) machine_.files().addFolder(path.value);
     }
+    // The command interpreter, where Windows keeps it, for the process contracts.
+    const std::u16string windows = machine_.system().getWindowsDirectory().value;
+    for (const auto* folder : {u"\\System32", u"\\SysWOW64"}) {
+      if (machine_.files().exists(windows + folder)) {
+        machine_.processes().installTool(windows + folder + u"\\cmd.exe",
+                                         platform::sim::commandInterpreter());
+      }
+    }
   }
   platform::Files& files() override { return machine_.files(); }
   platform::System& system() override { return machine_.system(); }
   platform::Clock& clock() override { return machine_.clock(); }
   platform::OsInfo& osInfo() override { return machine_.osInfo(); }
+  platform::Processes& processes() override { return machine_.processes(); }
+  platform::ShellOperations& shellOps() override { return machine_.shellOps(); }
+  platform::Installer& installer() override { return machine_.installer(); }
+  platform::ShellNotify& shellNotify() override { return machine_.shellNotify(); }
 
  private:
   platform::sim::SimMachine machine_;
@@ -48,6 +60,10 @@ class Win32ContractMachine final : public ContractMachine {
   platform::System& system() override { return machine_.system(); }
   platform::Clock& clock() override { return machine_.clock(); }
   platform::OsInfo& osInfo() override { return machine_.osInfo(); }
+  platform::Processes& processes() override { return machine_.processes(); }
+  platform::ShellOperations& shellOps() override { return machine_.shellOps(); }
+  platform::Installer& installer() override { return machine_.installer(); }
+  platform::ShellNotify& shellNotify() override { return machine_.shellNotify(); }
   [[nodiscard]] bool onWine() const override { return onWine_; }
 
  private:

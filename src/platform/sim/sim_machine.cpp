@@ -1,6 +1,7 @@
 #include "platform/sim/sim_machine.h"
 
 #include <utility>
+#include <vector>
 
 namespace tolvaran::platform::sim {
 
@@ -56,6 +57,16 @@ void SimMachine::presentEnvironment(const OsProfile& profile) {
     set(u"PROCESSOR_ARCHITEW6432", u"AMD64");
   } else {
     set(u"PROCESSOR_ARCHITECTURE", u"AMD64");
+  }
+}
+
+void SimMachine::installUnlockTools(std::uint64_t runMilliseconds) {
+  const std::u16string windows = system_.getWindowsDirectory().value;
+  std::vector<std::u16string> folders{windows + u"\\System32"};
+  if (osInfo_.profile().is64BitOs) folders.push_back(windows + u"\\SysWOW64");
+  for (const auto& folder : folders) {
+    processes_.installTool(folder + u"\\takeown.exe", takingOwnership(runMilliseconds));
+    processes_.installTool(folder + u"\\icacls.exe", grantingAccess(files_, runMilliseconds));
   }
 }
 

@@ -8,8 +8,13 @@
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_os_info.h"
+#include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_profile.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_installer.h"
+#include "platform/sim/sim_shell_link.h"
+#include "platform/sim/sim_shell_notify.h"
+#include "platform/sim/sim_shell_operations.h"
 #include "platform/sim/sim_system.h"
 #include "platform/sim/sim_ui.h"
 
@@ -34,7 +39,9 @@ class SimMachine {
 
   // The one place the bundle is assembled.
   Ports ports() noexcept {
-    return Ports{files_, system_, clock_, profile_, ui_, registry_, osInfo_};
+    return Ports{files_,     system_, clock_,     profile_,  ui_,
+                 registry_, osInfo_, processes_, shellOps_,
+                 shellLinks_, installer_, shellNotify_};
   }
 
   SimFiles& files() noexcept { return files_; }
@@ -44,6 +51,18 @@ class SimMachine {
   SimUi& ui() noexcept { return ui_; }
   SimRegistry& registry() noexcept { return registry_; }
   SimOsInfo& osInfo() noexcept { return osInfo_; }
+  SimProcesses& processes() noexcept { return processes_; }
+  SimShellOperations& shellOps() noexcept { return shellOps_; }
+  // No shell-link class until a test registers one (sim_shell_link.h).
+  SimShellLinkClass& shellLinks() noexcept { return shellLinks_; }
+  SimInstaller& installer() noexcept { return installer_; }
+  SimShellNotify& shellNotify() noexcept { return shellNotify_; }
+
+  // Puts takeown.exe and icacls.exe into System32 (and SysWOW64 on 64-bit
+  // Windows), the ownership tool changing nothing and the access tool
+  // lifting the faults planned for the file it is given, each running
+  // `runMilliseconds`.
+  void installUnlockTools(std::uint64_t runMilliseconds = 300);
 
  private:
   // The code page and the environment variables the system and the program's
@@ -59,6 +78,11 @@ class SimMachine {
   SimUi ui_;
   SimProfile profile_{files_, system_};
   SimRegistry registry_;
+  SimProcesses processes_{clock_, files_, system_};
+  SimShellOperations shellOps_{clock_, files_, system_};
+  SimShellLinkClass shellLinks_;
+  SimInstaller installer_{files_};
+  SimShellNotify shellNotify_;
 };
 
 }  // namespace tolvaran::platform::sim

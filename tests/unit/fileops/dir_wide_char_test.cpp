@@ -22,7 +22,8 @@ struct Rig {
   explicit Rig(std::u16string bitness = u"x64") : forwarding(machine.files()) {
     platform::Ports sim = machine.ports();
     ports.emplace(platform::Ports{forwarding, sim.system, sim.clock, sim.profile, sim.ui,
-                                  sim.registry, sim.osInfo});
+                                  sim.registry, sim.osInfo, sim.processes, sim.shellOps,
+                                  sim.shellLinks, sim.installer, sim.shellNotify});
     folders.emplace(*ports, recorder, saved, std::move(bitness), std::u16string(kSys32));
   }
   std::vector<std::u16string> all(std::u16string_view pattern, std::uint32_t exclude,

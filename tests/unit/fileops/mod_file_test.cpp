@@ -35,7 +35,8 @@ struct Rig {
   platform::Ports ports() {
     platform::Ports sim = machine.ports();
     return platform::Ports{forwarding, sim.system,   sim.clock, sim.profile,
-                           sim.ui,     sim.registry, sim.osInfo};
+                           sim.ui,     sim.registry, sim.osInfo, sim.processes, sim.shellOps,
+                           sim.shellLinks, sim.installer, sim.shellNotify};
   }
   std::vector<FileOp> calls() {
     std::vector<FileOp> ops;
