@@ -1,6 +1,8 @@
 # Test executables are found, not listed: every folder under tests/unit/
 # becomes one executable unit_<folder>; tests/contract/ becomes
-# contract_ports. Each carries two ctest labels: its kind and its platform.
+# contract_ports; tests/scenarios/ (a runner beside its cases) becomes
+# scenario_cures; tests/external/ (checks against files from outside the
+# project, ../shared/corpus) becomes external_checks. Each carries two ctest labels: its kind and its platform.
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
@@ -45,4 +47,14 @@ endforeach()
 file(GLOB_RECURSE contract_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/contract/*.cpp)
 if(contract_sources)
   tolvaran_add_test(contract_ports contract tolvaran_support ${contract_sources})
+endif()
+
+file(GLOB scenario_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*.cpp)
+if(scenario_sources)
+  tolvaran_add_test(scenario_cures scenario tolvaran_core ${scenario_sources})
+endif()
+
+file(GLOB external_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/external/*.cpp)
+if(external_sources)
+  tolvaran_add_test(external_checks external tolvaran_shortcut ${external_sources})
 endif()
