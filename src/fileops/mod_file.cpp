@@ -50,7 +50,9 @@ modFile::modFile(const platform::Ports& ports, FailureRecorder& recorder, SavedF
       clock_(ports.clock),
       recorder_(recorder),
       saved_(saved),
-      isWin64_(isWin64) {}
+      isWin64_(isWin64),
+      processes_(ports.processes),
+      osInfo_(ports.osInfo) {}
 
 bool modFile::isFileExists(std::u16string_view path) {
   std::u16string unused;

@@ -5,8 +5,10 @@
 // System32 on 64-bit Windows: adware plants shortcuts that point there),
 // file sizes and dates, the shell's special folders and byte-order marks.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fileops/saved_redirection.h"
 #include "platform/clock.h"
@@ -24,6 +26,15 @@ inline constexpr std::int32_t kLastAccess = 3;
 
 // GetFileDate's "no date": every field 0 (no real date has year 0).
 inline constexpr platform::SystemTime kNoFileDate{};
+
+// One running process, as GetProcessesList lists it.
+struct ProcessListEntry {
+  std::u16string Name;  // the image file name the kernel reports; empty for the idle process
+  std::u16string Path;  // the full image path; empty when it cannot be read
+  std::uint32_t PID = 0;
+  std::uint32_t Threads = 0;
+  std::int32_t Priority = 0;  // base priority
+};
 
 // GetFileSize gives 0 for a size this large or larger, as for an unreadable
 // file: no real shortcut or script comes near it.
@@ -76,6 +87,16 @@ class modFile {
 
   [[nodiscard]] bool redirectionIsOff() const noexcept { return redirectionOff_; }
 
+  // Every running process in the kernel's order (the idle process first);
+  // the number of entries. A failure ends the list with what was read.
+  std::int32_t GetProcessesList(std::vector<ProcessListEntry>& list);
+  // The process's main module as a full path ("\SystemRoot\" and "\??\"
+  // forms made ordinary); empty when it cannot be read.
+  std::u16string GetFilePathByPID(std::uint32_t pid);
+  // The number of running processes whose image name equals `name`,
+  // without regard to case.
+  std::int32_t CountOfProcesses(std::u16string_view name);
+
  private:
   bool startsWithAnsiBytes(std::u16string_view text, std::string_view bytes);
 
@@ -89,6 +110,12 @@ class modFile {
   bool initialised_ = false;
   std::u16string windowsFolder_;
   bool redirectionOff_ = false;
+
+  // The process operations (mod_file_processes.cpp).
+  std::u16string processWindowsFolder();
+  platform::Processes& processes_;
+  platform::OsInfo& osInfo_;
+  std::optional<std::u16string> processWindowsFolder_;
 };
 
 }  // namespace tolvaran
