@@ -4,7 +4,7 @@
 
 PRESETS := linux linux-asan win32 win64
 
-.PHONY: all setup test demo $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+.PHONY: all setup test demo bench $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
 
 all: test
 
@@ -23,6 +23,10 @@ test: setup
 
 demo: build-linux
 	@build/linux/tolvaran-demo
+
+# The performance figures: every benchmark, on the optimised native build.
+bench: build-linux
+	@for b in build/linux/bench_*; do [ ! -x "$$b" ] || "$$b" || exit 1; done
 
 clean:
 	rm -rf build

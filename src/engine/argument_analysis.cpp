@@ -1,0 +1,191 @@
+#include "engine/argument_analysis.h"
+
+#include <algorithm>
+#include <span>
+
+#include "engine/path_scan.h"
+#include "platform/scoped_file.h"
+#include "support/oem_text.h"
+#include "support/text.h"
+
+namespace tolvaran {
+
+namespace {
+
+using platform::Win32Code;
+
+// The system calls are given buffers of these sizes, terminator included.
+constexpr std::size_t kPathBufferLength = 32767;
+constexpr std::size_t kEnvironmentBufferLength = 261;
+constexpr std::size_t kPercentWindow = 100;
+constexpr std::size_t kPercentThreshold = 20;
+
+[[noreturn]] void fail(std::int32_t number, Win32Code code) {
+  throw RuntimeError(runtimeFailure(number, static_cast<std::int32_t>(code)));
+}
+
+}  // namespace
+
+std::size_t CountOfPercent(std::u16string_view text) noexcept {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), u'%'));
+}
+
+std::u16string removePercentPieces(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t open = text.find(u'%', from);
+    const std::size_t close = open == std::u16string_view::npos
+                                  ? std::u16string_view::npos
+                                  : text.find(u'%', open + 1);
+    if (close == std::u16string_view::npos) {
+      out.append(text.substr(from));
+      return out;
+    }
+    out.append(text.substr(from, open - from));
+    from = close + 1;
+  }
+}
+
+ArgumentAnalysis::ArgumentAnalysis(const platform::Ports& ports, modFile& fileHelpers,
+                                   FailureRecorder& recorder, RegExpObjects& patterns)
+    : files_(ports.files),
+      system_(ports.system),
+      fileHelpers_(fileHelpers),
+      recorder_(recorder),
+      patterns_(patterns) {}
+
+bool ArgumentAnalysis::TestPattern(std::u16string_view text, std::u16string_view pattern) {
+  return guarded(
+      recorder_, false,
+      [&] {
+        patterns_.general.setPattern(pattern);
+        return patterns_.general.Test(text);
+      },
+      [] { return ErrorContext(u"Parser.TestPattern"); });
+}
+
+std::u16string ArgumentAnalysis::ParseEXEfromArg_1(std::u16string_view text) {
+  return guarded(
+      recorder_, std::u16string(),
+      [&]() -> std::u16string {
+        const auto found = findExecutableInText(text);
+        if (!found) return {};
+        const std::u16string candidate =
+            UnQuote(recorder_, slice(text, found->firstIndex, found->length));
+        if (!fileHelpers_.isFileExists(candidate)) return {};
+        return GetLongPath(candidate);
+      },
+      [] { return ErrorContext(u"Parser.ParseEXEfromArg_1"); });
+}
+
+std::u16string ArgumentAnalysis::GetBAT_FirstLine(std::u16string_view text, bool isArgs) {
+  std::u16string file;
+  return guarded(
+      recorder_, std::u16string(),
+      [&]() -> std::u16string {
+        if (isArgs) {
+          const auto found = findScriptInText(text);
+          if (!found) return {};
+          file = UnQuote(recorder_, slice(text, found->firstIndex, found->length));
+          if (!fileHelpers_.isFileExists(file)) return {};
+        } else {
+          file.assign(text);
+        }
+        if (!fileHelpers_.isFileExists(file) || fileHelpers_.GetFileSize(file) == 0) return {};
+        std::u16string script = decodeScript(readScriptBytes(file));
+        if (CountOfPercent(left(script, kPercentWindow)) >= kPercentThreshold) {
+          script = removePercentPieces(script);
+        }
+        return script;
+      },
+      [&] {
+        const std::u16string where =
+            isArgs ? u"String: " + std::u16string(text) + u" File: " + file : u"File: " + file;
+        return ErrorContext(u"Parser.GetBAT_FirstLine", where);
+      });
+}
+
+std::string ArgumentAnalysis::readScriptBytes(std::u16string_view path) {
+  Win32Code code = platform::kErrorSuccess;
+  const platform::ScopedFile file = platform::ScopedFile::openForReading(files_, path, &code);
+  if (!file.valid()) throw RuntimeError(fileCallFailure(code));
+  const auto size = files_.getFileSize(file.get());
+  if (!size.ok()) fail(rt::kDeviceIoError, size.code);
+  std::string bytes(static_cast<std::size_t>(std::min(size.value, kScriptReadLimit)), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const auto chunk =
+        std::span(reinterpret_cast<std::byte*>(bytes.data()) + done, bytes.size() - done);
+    const auto read = files_.readFile(file.get(), chunk);
+    if (!read.ok()) {
+      fail(read.code == platform::kErrorLockViolation ? rt::kPermissionDenied : rt::kDeviceIoError,
+           read.code);
+    }
+    if (read.value == 0) break;  // the file shrank meanwhile
+    done += std::min<std::size_t>(read.value, chunk.size());
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+std::u16string ArgumentAnalysis::decodeScript(const std::string& bytes) {
+  // The byte-order-mark tests and the DOS detection look at the bytes as the
+  // system's ANSI code page shows them.
+  std::u16string ansi = system_.ansiToWide(bytes);
+  if (fileHelpers_.IsUtf16Bom(ansi)) {
+    std::u16string text = utf16leToText(bytes);
+    text.erase(0, 1);
+    if (const std::size_t nul = text.find(u'\0'); nul != std::u16string::npos) text.resize(nul);
+    return text;
+  }
+  if (fileHelpers_.IsUtf8Bom(ansi)) return u"UTF8: " + ansi;
+  if (isOEM(recorder_, ansi)) return Convert_OEM_to_Win(recorder_, ansi, false);
+  return ansi;
+}
+
+std::u16string ArgumentAnalysis::ClearPathFromRegistry(std::u16string_view value) {
+  return guarded(
+      recorder_, std::u16string(),
+      [&]() -> std::u16string {
+        if (!value.empty() && value.front() == u'"') {
+          const std::size_t close = value.find(u'"', 1);
+          // The quoted part runs to a closing quote that is not there.
+          if (close == std::u16string_view::npos) fail(rt::kInvalidProcedureCall, 0);
+          return std::u16string(value.substr(1, close - 1));
+        }
+        if (!endsWithNoCase(value, u".EXE")) {
+          return std::u16string(value.substr(0, value.find(u' ')));
+        }
+        return std::u16string(value);
+      },
+      [] { return ErrorContext(u"Parser.ClearPathFromRegistry"); });
+}
+
+std::u16string ArgumentAnalysis::GetFullPath(std::u16string_view path) {
+  return guarded(
+      recorder_, std::u16string(),
+      [&] {
+        const auto full = files_.getFullPathName(path);
+        if (!full.ok() || full.value.size() >= kPathBufferLength) return std::u16string(path);
+        return full.value;
+      },
+      [] { return ErrorContext(u"Parser.GetFullPath"); });
+}
+
+std::u16string ArgumentAnalysis::GetLongPath(std::u16string_view path) {
+  const auto longPath = files_.getLongPathName(path);
+  if (!longPath.ok() || longPath.value.size() >= kPathBufferLength) return std::u16string(path);
+  return longPath.value;
+}
+
+std::u16string ArgumentAnalysis::EnvironW(std::u16string_view text) {
+  const auto expanded = system_.expandEnvironmentStrings(text);
+  if (!expanded.ok() || expanded.value.size() >= kEnvironmentBufferLength) {
+    return std::u16string(text);
+  }
+  return expanded.value;
+}
+
+}  // namespace tolvaran

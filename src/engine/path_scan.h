@@ -1,0 +1,40 @@
+#pragma once
+// Linear-time finders for the three path patterns the program runs over
+// whole lines, command arguments and scripts. Each gives exactly the first
+// match of its regular expression (case-insensitive, leftmost, greedy):
+//
+//   an optional quote, any one character, a colon, a backslash, the longest
+//   run of non-quote characters after which a dot and one of the extensions
+//   follow (the first extension of the list that fits there), then an
+//   optional quote.
+//
+// The regular-expression engine needs quadratic time for these on a line of
+// many "X:\" and then gives up; these never do. The expressions themselves
+// are kept here so that tests can compare the two.
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+namespace tolvaran {
+
+inline constexpr std::u16string_view kExecutableInTextPattern =
+    u"\"?.:\\\\[^\"]*\\.(exe|chm|doc|docx|xls|xlsx|ppt|pptx|pdf|txt)\"?";
+inline constexpr std::u16string_view kScriptInTextPattern =
+    u"\"?.:\\\\[^\"]*\\.(bat|cmd|ps1|vbs|js)\"?";
+inline constexpr std::u16string_view kShortcutPathPattern =
+    u"\"?.:\\\\[^\"]*\\.(lnk|url|log|txt|ico|appref-ms|application|website)\"?";
+
+struct PathScanMatch {
+  std::size_t firstIndex = 0;  // UTF-16 units
+  std::size_t length = 0;
+  friend bool operator==(const PathScanMatch&, const PathScanMatch&) = default;
+};
+
+// The first match of kExecutableInTextPattern.
+std::optional<PathScanMatch> findExecutableInText(std::u16string_view text);
+// The first match of kScriptInTextPattern.
+std::optional<PathScanMatch> findScriptInText(std::u16string_view text);
+// The first match of kShortcutPathPattern.
+std::optional<PathScanMatch> findShortcutPath(std::u16string_view text);
+
+}  // namespace tolvaran
