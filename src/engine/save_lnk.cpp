@@ -1,0 +1,159 @@
+#include "engine/save_lnk.h"
+
+#include "report/error_log.h"
+#include "shortcut/shell_failure.h"
+#include "support/text.h"
+
+namespace tolvaran {
+namespace {
+
+constexpr int kMsgAlreadyCured = 30;
+constexpr int kMsgCannotCreate = 32;
+constexpr int kMsgOk = 35;
+constexpr int kMsgHiddenRemoved = 38;
+constexpr int kMsgSystemRemoved = 39;
+constexpr int kMsgOriginalRecreated = 41;
+constexpr int kMsgIconRecovered = 42;
+constexpr int kMsgMethod = 60;
+
+// A reset icon: no file, so the shell shows the target's own icon.
+constexpr std::int32_t kResetIconIndex = 1;
+
+}  // namespace
+
+std::u16string composeIconLine(std::u16string_view tag, std::u16string_view lnkPath,
+                               std::u16string_view icon, std::int32_t index,
+                               std::u16string_view reason, const Translation& messages) {
+  std::u16string line(tag);
+  line += u" \"";
+  line += lnkPath;
+  line += u"\"\t -> \t[ \"";
+  line += icon.empty() ? std::u16string_view(u".") : icon;
+  line += u"\", index=";
+  line += toDecimal(index);
+  line += u" ]  (";
+  line += messages.msg(kMsgMethod);
+  line += u": ";
+  line += reason;
+  line += u')';
+  return line;
+}
+
+ShortcutWriter::ShortcutWriter(const platform::Ports& ports, ShortcutReader& reader,
+                               const FailureTally& readFailures, IconCheck& icons, modFile& files,
+                               WriteLog& log, const Translation& messages, const CureCodes& codes,
+                               FailureRecorder& recorder)
+    : ports_(ports),
+      reader_(reader),
+      readFailures_(readFailures),
+      icons_(icons),
+      files_(files),
+      log_(log),
+      messages_(messages),
+      codes_(codes),
+      recorder_(recorder) {}
+
+void ShortcutWriter::setFields(platform::ShellLink& link, const LnkRecord& record) {
+  throwIfFailed(link.setPath(record.NewTarget).hr);
+  throwIfFailed(link.setArguments(record.NewArguments).hr);
+  throwIfFailed(link.setWorkingDirectory(record.WorkingDir).hr);
+  if (record.IconSuspicious) {
+    throwIfFailed(link.setIconLocation(u"", kResetIconIndex).hr);
+  } else {
+    throwIfFailed(link.setIconLocation(record.IconLocation, record.IconIndex).hr);
+  }
+  throwIfFailed(link.setShowCmd(record.ShowCmd).hr);
+  throwIfFailed(link.setHotkey(static_cast<std::uint16_t>(record.Hotkey & 0xFFFF)).hr);
+  throwIfFailed(link.setDescription(record.Description).hr);
+}
+
+void ShortcutWriter::reportNotLanded(const LnkRecord& record, std::int64_t code) {
+  std::u16string path = record.LnkPath;
+  std::u16string target = record.NewTarget;
+  const std::u16string result = messages_.msg(kMsgCannotCreate) + toDecimal(code) + u". " +
+                                SystemErrorText(ports_.system, static_cast<std::uint32_t>(code)) +
+                                u")";
+  log_.AddLinkToLog(status::kError, path, target, record.NewArguments, result,
+                    codes_.RecoveryCode, codes_.RuleCode, codes_.ListSelector,
+                    !codes_.FoundTargetText.empty());
+  ++log_.Statistics.Errors;
+}
+
+bool ShortcutWriter::SaveLNK(LnkRecord& record) {
+  return guarded(
+      recorder_, false,
+      [&] {
+        std::u16string reason(icon_reason::kNotChecked);
+        record.IconSuspicious =
+            icons_.isSuspiciousIcon(record.NewTarget, record.IconLocation, reason);
+        // The program's own icon is never reset, whatever the check says.
+        if (equalsNoCase(record.IconLocation, record.NewTarget)) record.IconSuspicious = false;
+
+        platform::ShellLink* link = reader_.sharedShellLink();
+        if (link == nullptr) throw RuntimeError(runtimeFailure(rt::kObjectNotSet));
+        setFields(*link, record);
+        throwIfFailed(link->save(record.LnkPath, true).hr);
+        throwIfFailed(link->saveCompleted(record.LnkPath).hr);
+
+        const auto notLanded = [&](std::int64_t code) {
+          reportNotLanded(record, code);
+          log_.addIconLine(composeIconLine(status::kError, record.LnkPath, record.IconLocation,
+                                           record.IconIndex, reason, messages_));
+          return false;
+        };
+        if (!files_.isFileExists(record.LnkPath)) {
+          // The save claimed success: the code that tells why is the one the
+          // file system gives for the path now.
+          platform::Win32Code code = ports_.files.getFileAttributes(record.LnkPath).code;
+          if (code == platform::kErrorSuccess) code = platform::kErrorFileNotFound;
+          return notLanded(code);
+        }
+        const std::size_t failuresBefore = readFailures_.count();
+        LnkRecord back = reader_.GetTargetShellLinkW(record.LnkPath);
+        // A file that cannot be read back is no cured shortcut, whatever
+        // its empty fields would compare as.
+        if (readFailures_.count() != failuresBefore) return notLanded(readFailures_.last().number);
+
+        if (!equalsNoCase(back.IconLocation, record.IconLocation)) {
+          log_.addIconLine(composeIconLine(status::kOk, record.LnkPath, back.IconLocation,
+                                           back.IconIndex, reason, messages_));
+        }
+
+        std::u16string_view tag = status::kOk;
+        std::u16string result = messages_.msg(kMsgOk);
+        bool withCodes = false;
+        if (!equalsNoCase(record.Target, back.Target) ||
+            !equalsNoCase(record.Arguments, back.Arguments)) {
+          withCodes = true;
+        } else if (record.WasHidden || record.WasSystem) {
+          tag = status::kAttributes;
+          if (record.WasHidden) result += u" " + messages_.msg(kMsgHiddenRemoved);
+          if (record.WasSystem) result += u" " + messages_.msg(kMsgSystemRemoved);
+        } else if (record.DupDeleted) {
+          result = messages_.msg(kMsgOriginalRecreated);
+        } else if (record.IconSuspicious) {
+          result = messages_.msg(kMsgIconRecovered);
+        } else {
+          tag = status::kWarning;
+          result = messages_.msg(kMsgAlreadyCured);
+          withCodes = true;
+        }
+        std::u16string path = record.LnkPath;
+        log_.AddLinkToLog(tag, path, back.Target, back.Arguments, result,
+                          withCodes ? std::u16string_view(codes_.RecoveryCode) : u"",
+                          withCodes ? std::u16string_view(codes_.RuleCode) : u"",
+                          codes_.ListSelector, !codes_.FoundTargetText.empty());
+        if (tag == status::kWarning) {
+          ++log_.Statistics.Warnings;
+        } else {
+          ++log_.Statistics.Cured;
+        }
+        return true;
+      },
+      [&] {
+        return ErrorContext(u"Engine.SaveLNK", codes_.RecoveryCode + u"-" + codes_.RuleCode,
+                            u"[\"" + record.LnkPath + u"\"]");
+      });
+}
+
+}  // namespace tolvaran

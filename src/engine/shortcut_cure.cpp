@@ -1,0 +1,329 @@
+#include "engine/shortcut_cure.h"
+
+#include "engine/path_names.h"
+#include "report/error_log.h"
+#include "support/text.h"
+
+namespace tolvaran {
+namespace {
+
+constexpr int kMsgExistsUnderName = 31;
+constexpr int kMsgCannotRename = 34;
+constexpr int kMsgOk = 35;
+constexpr int kMsgNotRecovered = 37;
+constexpr int kMsgHiddenRemoved = 38;
+constexpr int kMsgSystemRemoved = 39;
+constexpr int kMsgCannotRemoveAttributes = 40;
+
+constexpr std::u16string_view kErrorAndAttributes = u"[ERR ][ATTR]";
+
+}  // namespace
+
+bool isNetworkPath(std::u16string_view path) noexcept {
+  const bool backslashes = path.starts_with(u"\\\\");
+  if (!backslashes && !path.starts_with(u"//")) return false;
+  if (backslashes && (path.starts_with(u"\\\\?\\") || path.starts_with(u"\\\\.\\"))) {
+    return startsWithNoCase(path, u"\\\\?\\UNC\\");
+  }
+  return true;
+}
+
+// The working values of one FixLNK call.
+struct ShortcutCure::Work {
+  LnkRecord L;
+  BrowserID id = 0;
+  bool masked = false;
+  bool readFailed = false;
+  std::u16string candidate;  // the executable the R-rules found
+  bool argumentsLegitimate = false;
+  bool keepWorkingFolder = false;
+  // The old file is gone and the new one not yet known to have landed.
+  bool awaitingSave = false;
+};
+
+ShortcutCure::ShortcutCure(const platform::Ports& ports, ShortcutCureParts parts, CureState& state,
+                           const CureFolders& folders, FailureRecorder& recorder)
+    : ports_(ports), parts_(parts), state_(state), folders_(folders), recorder_(recorder) {}
+
+LnkRecord ShortcutCure::read(std::u16string_view path, bool& failed) {
+  const std::size_t before = parts_.readFailures.count();
+  LnkRecord record = parts_.reader.GetTargetShellLinkW(path);
+  failed = parts_.readFailures.count() != before;
+  return record;
+}
+
+void ShortcutCure::derive(LnkRecord& record) {
+  record.TargetExt = lowerCase(GetExtensionName(record.Target));
+  record.TargetName = lowerCase(GetFileName(record.Target));
+  record.LnkName = lowerCase(GetFileName(record.LnkPath));
+  record.LnkFolder = lowerCase(GetPathName(record.LnkPath));
+}
+
+void ShortcutCure::FixLNK(std::u16string_view path, std::u16string_view line) {
+  Work work;
+  work.L.LnkPath = path;
+  CureCodes& codes = state_.codes;
+  const bool completed = guardedStep(
+      recorder_,
+      [&] {
+        ++parts_.log.Statistics.Total;
+        codes.FoundTargetText.clear();
+        codes.ListSelector = ListSelector::kMain;
+        const Variant key(path);
+        if (state_.ProcessedLinks.Exists(key)) return;
+        state_.ProcessedLinks.Add(key, Variant(u""));
+        ports_.ui.pumpMessages();
+
+        bool hidden = false;
+        bool system = false;
+        (void)parts_.deletion.UnHideFile(path, hidden, system);
+        work.L = read(path, work.readFailed);
+        work.L.LnkPath = path;
+        work.L.WasHidden = hidden;
+        work.L.WasSystem = system;
+        derive(work.L);
+        work.id = parts_.identification.GetBrowserID(work.L.LnkName, work.masked);
+
+        // This PC, the Control Panel, a Store app: nothing on disk to point
+        // to, so nothing to judge; such a shortcut is no browser's and stays.
+        if (!work.readFailed && work.L.Target.empty() && work.id == 0) {
+          std::u16string shownPath = work.L.LnkPath;
+          std::u16string noTarget;
+          parts_.log.AddLinkToLog(status::kWarning, shownPath, noTarget, work.L.Arguments,
+                                  parts_.messages.msg(kMsgNotRecovered), u"", u"",
+                                  codes.ListSelector, false);
+          ++parts_.log.Statistics.Warnings;
+          return;
+        }
+        if (work.masked) handleLookAlike(work);
+        diagnose(work, line);
+        decideAndAct(work);
+      },
+      [&] {
+        return ErrorContext(u"Engine.FixLNK", codes.RecoveryCode + u"-" + codes.RuleCode,
+                            u"[\"" + work.L.LnkPath + u"\"]");
+      });
+  if (!completed && work.awaitingSave) restore(work.L.LnkPath);
+}
+
+void ShortcutCure::handleLookAlike(Work& work) {
+  LnkRecord& L = work.L;
+  CureCodes& codes = state_.codes;
+  const BrowserInfo info = parts_.identification.GetBrowserInfo(L.LnkName);
+  if (info.Title.empty()) return;
+  const std::u16string properName = info.Title + u".LNK";
+  const std::u16string proper = BuildPath({L.LnkFolder, properName});
+  // A name that is its own proper title is no fake: deleting "the fake"
+  // would delete the genuine shortcut.
+  if (equalsNoCase(proper, L.LnkPath)) return;
+
+  if (parts_.files.isFileExists(proper)) {
+    if (parts_.deletion.DeleteFileEx(L.LnkPath, L.Target, L.Arguments) != 0) return;
+    std::u16string fakePath = L.LnkPath;
+    std::u16string noTarget;
+    parts_.log.AddLinkToLog(status::kDeleted, fakePath, noTarget, u"",
+                            parts_.messages.msg(kMsgExistsUnderName) + properName + u")", u"", u"",
+                            codes.ListSelector, !codes.FoundTargetText.empty());
+    ++parts_.log.Statistics.Deleted;
+
+    bool hidden = false;
+    bool system = false;
+    const bool cleared = parts_.deletion.UnHideFile(proper, hidden, system);
+    if (hidden || system) reportAttributes(proper, hidden, system, cleared);
+
+    L = read(proper, work.readFailed);
+    L.DupDeleted = true;
+    L.LnkPath = proper;
+    derive(L);
+    codes.ListSelector = ListSelector::kAlso;
+    return;
+  }
+
+  const auto moved = ports_.files.moveFile(L.LnkPath, proper);
+  if (!moved.ok()) {
+    std::u16string oldPath = L.LnkPath;
+    std::u16string target = L.Target;
+    parts_.log.AddLinkToLog(status::kError, oldPath, target, L.Arguments,
+                            parts_.messages.msg(kMsgCannotRename) + toDecimal(moved.code) + u". " +
+                                SystemErrorText(ports_.system, moved.code) + u")",
+                            u"", u"", ListSelector::kMain, !codes.FoundTargetText.empty());
+    ++parts_.log.Statistics.Errors;
+    return;
+  }
+  ++parts_.log.Statistics.Renamed;
+  const std::u16string oldPath = L.LnkPath;
+  L.LnkPath = proper;
+  L.LnkName = lowerCase(GetFileName(proper));
+  L.LnkFolder = lowerCase(GetPathName(proper));
+  // Wide paths: an ANSI notification would lose a Unicode name.
+  ports_.shellOps.changeNotify(platform::shell::kShcneRenameItem,
+                               platform::shell::kShcnfPathW | platform::shell::kShcnfFlush, oldPath,
+                               proper);
+  return;
+}
+
+void ShortcutCure::reportAttributes(std::u16string_view proper, bool hidden, bool system,
+                                    bool cleared) {
+  bool unreadable = false;
+  LnkRecord genuine = read(proper, unreadable);
+  std::u16string shownPath = genuine.LnkPath;
+  const Translation& messages = parts_.messages;
+  std::u16string result = messages.msg(kMsgOk);
+  std::u16string_view tag = status::kAttributes;
+  if (cleared) {
+    if (hidden) result += u" " + messages.msg(kMsgHiddenRemoved);
+    if (system) result += u" " + messages.msg(kMsgSystemRemoved);
+  } else {
+    tag = kErrorAndAttributes;
+    result += u" " + messages.msg(kMsgCannotRemoveAttributes);
+    ++parts_.log.Statistics.Errors;
+  }
+  parts_.log.AddLinkToLog(tag, shownPath, genuine.Target, genuine.Arguments, result, u"", u"",
+                          ListSelector::kAlso, !state_.codes.FoundTargetText.empty());
+}
+
+void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
+  LnkRecord& L = work.L;
+  CureCodes& codes = state_.codes;
+  ArgumentAnalysis& analysis = parts_.analysis;
+  modFile& files = parts_.files;
+  codes.RecoveryCode = recovery_code::kNone;
+  codes.RuleCode = rule_code::kNone;
+  // A network target is never examined by the existence test: not finding
+  // it says nothing, so it is not judged missing.
+  L.TargetExists = files.isFileExists(L.Target) || isNetworkPath(L.Target);
+
+  std::u16string& candidate = work.candidate;
+  const auto found = [&](std::u16string path, std::u16string_view code) {
+    if (path.empty()) return false;
+    candidate = std::move(path);
+    codes.RuleCode = code;
+    return true;
+  };
+  const auto existing = [&](std::u16string path, std::u16string_view code) {
+    return files.isFileExists(path) && found(std::move(path), code);
+  };
+  const auto fromText = [&](std::u16string_view text, std::u16string_view code) {
+    return found(analysis.ParseEXEfromArg_1(text), code);
+  };
+
+  if (L.TargetExt == u".url") {
+    const std::u16string besideUrl =
+        GetPathName(L.Target) + u"\\" + GetFileName(L.Target) + u".exe";
+    if (!existing(besideUrl, rule_code::kUrlBeside) && parts_.os.Bitness() == u"x64" &&
+        isInFolder(L.Target, folders_.PF32)) {
+      (void)existing(folders_.PF64 + std::u16string(sliceFrom(besideUrl, folders_.PF32.size())),
+                     rule_code::kUrlBesideNative);
+    }
+  } else if (matches(interpreter_, L.TargetName)) {
+    (void)(fromText(L.Arguments, rule_code::kInterpreterArguments) ||
+           fromText(analysis.GetBAT_FirstLine(L.Arguments, true), rule_code::kScriptText) ||
+           fromText(line, rule_code::kListLine));
+  } else if (matches(scriptTarget_, L.TargetExt)) {
+    codes.RuleCode = rule_code::kScriptTarget;
+    const std::u16string withoutExtension = BuildPath({GetPathName(L.Target), GetFileName(L.Target)});
+    if (matches(doubleExtension_, L.Target)) {
+      (void)existing(withoutExtension, rule_code::kDoubleExtension);
+    } else {
+      (void)existing(withoutExtension + u".exe", rule_code::kScriptBesideExe);
+    }
+    if (candidate.empty()) {
+      (void)(fromText(analysis.GetBAT_FirstLine(L.Target, false), rule_code::kScriptText) ||
+             fromText(line, rule_code::kListLine));
+    }
+  }
+
+  if (!L.TargetExists && codes.RuleCode == rule_code::kNone) codes.RuleCode = rule_code::kMissingTarget;
+  if (work.id != 0 &&
+      !parts_.identification.isLegit_BrowserTarget(L.LnkPath, L.LnkName, work.id, L.Target,
+                                                   L.Arguments, work.argumentsLegitimate)) {
+    codes.RuleCode = rule_code::kNotLegitBrowser;
+  }
+}
+
+void ShortcutCure::decideAndAct(Work& work) {
+  LnkRecord& L = work.L;
+  CureCodes& codes = state_.codes;
+  if (work.argumentsLegitimate) {
+    L.NewArguments = L.Arguments;
+  } else if (work.id != 0) {
+    L.NewArguments = parts_.identification.GetBrowserInfo(L.LnkName).DefaultArgs;
+  } else {
+    L.NewArguments.clear();
+  }
+
+  if (codes.RuleCode == rule_code::kNone) {
+    L.NewTarget = L.Target;
+  } else {
+    codes.FoundTargetText = parts_.recovery.FindTargetByFileName(
+        L.LnkName, work.keepWorkingFolder, L.LnkPath, codes.RecoveryCode, L.Target);
+    L.NewTarget = !codes.FoundTargetText.empty() ? codes.FoundTargetText : work.candidate;
+    // A batch file is what adware points shortcuts to, never the cure.
+    if (GetExtensionName(L.NewTarget) == u".BAT") L.NewTarget.clear();
+    if (L.NewTarget.empty()) {
+      deleteUnrecovered(work);
+      return;
+    }
+  }
+  if (!work.keepWorkingFolder) L.WorkingDir = GetPathName(L.NewTarget);
+
+  const platform::Win32Code deleted =
+      parts_.deletion.DeleteFileEx(L.LnkPath, L.Target, L.Arguments);
+  if (equalsNoCase(L.NewTarget, folders_.Sys32 + u"\\cmd.exe") ||
+      equalsNoCase(L.NewTarget, folders_.SysWow64 + u"\\cmd.exe")) {
+    // The interpreter itself is what the hijack started: the shortcut goes.
+    if (deleted == platform::kErrorSuccess) {
+      std::u16string shownPath = L.LnkPath;
+      std::u16string noTarget;
+      parts_.log.AddLinkToLog(status::kDeleted, shownPath, noTarget, u"",
+                              parts_.messages.msg(kMsgNotRecovered), codes.RecoveryCode,
+                              codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
+      ++parts_.log.Statistics.Deleted;
+    }
+    return;
+  }
+  if (deleted != platform::kErrorSuccess) return;
+  work.awaitingSave = true;
+  if (!parts_.writer.SaveLNK(L)) restore(L.LnkPath);
+  work.awaitingSave = false;
+}
+
+void ShortcutCure::deleteUnrecovered(Work& work) {
+  LnkRecord& L = work.L;
+  CureCodes& codes = state_.codes;
+  std::u16string shownPath = L.LnkPath;
+  if (isNetworkPath(L.Target)) {
+    // The share may just be offline: a shortcut to it is left as it is.
+    std::u16string target = L.Target;
+    parts_.log.AddLinkToLog(status::kWarning, shownPath, target, L.Arguments,
+                            parts_.messages.msg(kMsgNotRecovered), codes.RecoveryCode,
+                            codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
+    ++parts_.log.Statistics.Warnings;
+    return;
+  }
+  if (parts_.deletion.DeleteFileEx(L.LnkPath, L.Target, L.Arguments) != platform::kErrorSuccess) {
+    return;
+  }
+  std::u16string noTarget;
+  parts_.log.AddLinkToLog(status::kDeleted, shownPath, noTarget, u"",
+                          parts_.messages.msg(kMsgNotRecovered), codes.RecoveryCode,
+                          codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
+  ++parts_.log.Statistics.Deleted;
+}
+
+bool ShortcutCure::matches(const RegExp& pattern, std::u16string_view text) {
+  return guarded(
+      recorder_, false, [&] { return pattern.Test(text); },
+      [] { return ErrorContext(u"Parser.TestPattern"); });
+}
+
+void ShortcutCure::restore(const std::u16string& path) {
+  const platform::Win32Code code = parts_.backup.Restore(path);
+  if (code == platform::kErrorSuccess) return;
+  recorder_.recordError(Failure{static_cast<std::int32_t>(code),
+                                u"Cannot restore the shortcut from its backup",
+                                static_cast<std::int32_t>(code)},
+                        ErrorContext(u"Engine.FixLNK", u"Restore:", path));
+}
+
+}  // namespace tolvaran

@@ -1,0 +1,94 @@
+#pragma once
+// The cure of one shortcut file: find out what adware did to it (rule code),
+// decide what it must point to (recovering the target when needed), and have
+// it rewritten, renamed or deleted, with every step in the report.
+#include <string>
+#include <string_view>
+
+#include "engine/argument_analysis.h"
+#include "engine/browser_identification.h"
+#include "engine/cure_state.h"
+#include "engine/failure_tally.h"
+#include "engine/save_lnk.h"
+#include "engine/target_recovery.h"
+#include "fileops/file_backup.h"
+#include "fileops/file_deletion.h"
+#include "fileops/mod_file.h"
+#include "platform/ports.h"
+#include "report/report_log.h"
+#include "shortcut/lnk_record.h"
+#include "shortcut/shortcut_reader.h"
+#include "support/failure.h"
+#include "support/os_info.h"
+#include "support/reg_exp.h"
+#include "support/translation.h"
+
+namespace tolvaran {
+
+// What the diagnosis tests targets with (regular expressions).
+inline constexpr std::u16string_view kCommandInterpreterPattern =
+    u"(^|\\\\)(cmd|cscript|wscript|start)(\\.exe)?$";
+inline constexpr std::u16string_view kScriptTargetPattern =
+    u"\\.(bat|cmd|vbs|vbe|js|jse|wsf|wsh|lnk)$";
+inline constexpr std::u16string_view kDoubleExtensionPattern = u"\\.exe\\.(bat|cmd|vbs|js|jse)$";
+
+// "\\server\share\..." (and "//server/..."), the form the shell gives for
+// network targets and mapped drives. "\\?\" and "\\.\" are local forms,
+// except "\\?\UNC\".
+bool isNetworkPath(std::u16string_view path) noexcept;
+
+// The parts of the program a cure works with.
+struct ShortcutCureParts {
+  FileDeletion& deletion;
+  FileBackup& backup;
+  ShortcutReader& reader;
+  // The recorder `reader` records through.
+  const FailureTally& readFailures;
+  BrowserIdentification& identification;
+  ArgumentAnalysis& analysis;
+  TargetRecovery& recovery;
+  ShortcutWriter& writer;
+  modFile& files;
+  const clsOSInfo& os;
+  WriteLog& log;
+  const Translation& messages;
+};
+
+class ShortcutCure {
+ public:
+  ShortcutCure(const platform::Ports& ports, ShortcutCureParts parts, CureState& state,
+               const CureFolders& folders, FailureRecorder& recorder);
+  ShortcutCure(const ShortcutCure&) = delete;
+  ShortcutCure& operator=(const ShortcutCure&) = delete;
+
+  // Cures the shortcut at `path`, once per run. `line` is the trimmed list
+  // line that named it (empty for dropped, command-line and folder files):
+  // the last place an executable is looked for.
+  void FixLNK(std::u16string_view path, std::u16string_view line);
+
+ private:
+  struct Work;
+  // The steps of FixLNK.
+  LnkRecord read(std::u16string_view path, bool& failed);
+  static void derive(LnkRecord& record);
+  void handleLookAlike(Work& work);
+  void diagnose(Work& work, std::u16string_view line);
+  void decideAndAct(Work& work);
+  void deleteUnrecovered(Work& work);
+  void restore(const std::u16string& path);
+  // TestPattern with a pattern compiled once: the diagnosis runs for every
+  // shortcut, and compiling costs more than matching a path.
+  bool matches(const RegExp& pattern, std::u16string_view text);
+  void reportAttributes(std::u16string_view proper, bool hidden, bool system, bool cleared);
+
+  platform::Ports ports_;
+  ShortcutCureParts parts_;
+  CureState& state_;
+  const CureFolders& folders_;
+  FailureRecorder& recorder_;
+  RegExp interpreter_{kCommandInterpreterPattern};
+  RegExp scriptTarget_{kScriptTargetPattern};
+  RegExp doubleExtension_{kDoubleExtensionPattern};
+};
+
+}  // namespace tolvaran
