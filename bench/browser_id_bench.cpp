@@ -41,14 +41,26 @@ struct Rig {
 };
 
 const std::vector<std::u16string>& mixedNames() {
-  static const std::vector<std::u16string> names{
-      u"google chrome",       u"mozilla firefox - ярлык", u"opera",
-      u"internet explorer",   u"yandex",                  u"ie - copy (3)",
-      u"\u043Epera",          u"\u0445\u0440\u043E\u043C", u"opera game",
-      u"microsoft word 2010", u"skype",                   u"total commander",
-      u"notepad++",           u"my computer",             u"vlc media player",
-      u"amigo",               u"pale moon",               u"copy of dropbox - shortcut (2)",
-      u"игровой центр@mail.ru", u"acrobat reader dc"};
+  static const std::vector<std::u16string> names{u"google chrome",
+                                                 u"mozilla firefox - ярлык",
+                                                 u"opera",
+                                                 u"internet explorer",
+                                                 u"yandex",
+                                                 u"ie - copy (3)",
+                                                 u"\u043Epera",
+                                                 u"\u0445\u0440\u043E\u043C",
+                                                 u"opera game",
+                                                 u"microsoft word 2010",
+                                                 u"skype",
+                                                 u"total commander",
+                                                 u"notepad++",
+                                                 u"my computer",
+                                                 u"vlc media player",
+                                                 u"amigo",
+                                                 u"pale moon",
+                                                 u"copy of dropbox - shortcut (2)",
+                                                 u"игровой центр@mail.ru",
+                                                 u"acrobat reader dc"};
   return names;
 }
 

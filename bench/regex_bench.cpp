@@ -36,9 +36,15 @@ void runFinder(benchmark::State& state, const std::u16string& text) {
                           static_cast<std::int64_t>(text.size() * sizeof(char16_t)));
 }
 
-void FinderManyDrives(benchmark::State& state) { runFinder(state, repeated(u"X:\\")); }
-void FinderManyDrivesAndDots(benchmark::State& state) { runFinder(state, repeated(u"X:\\.e")); }
-void FinderRandomPathCharacters(benchmark::State& state) { runFinder(state, randomPathLike()); }
+void FinderManyDrives(benchmark::State& state) {
+  runFinder(state, repeated(u"X:\\"));
+}
+void FinderManyDrivesAndDots(benchmark::State& state) {
+  runFinder(state, repeated(u"X:\\.e"));
+}
+void FinderRandomPathCharacters(benchmark::State& state) {
+  runFinder(state, randomPathLike());
+}
 void FinderPlainText(benchmark::State& state) {
   runFinder(state, repeated(u"start the browser with an address "));
 }

@@ -2,13 +2,14 @@
 // deciphered resource (it is enciphered here first), so seeds can be
 // readable databases: no crash, nothing unbounded, every name listed in the
 // index found again with at most the record cap.
+#include "engine/browser_database.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "counting_recorder.h"
-#include "engine/browser_database.h"
 #include "platform/sim/sim_machine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

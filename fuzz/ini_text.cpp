@@ -1,10 +1,11 @@
 // The simulated profile reader and editor over arbitrary file bytes: no crash,
 // and a value written is the value read back.
+#include "platform/sim/ini_text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "platform/sim/ini_text.h"
 #include "support/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

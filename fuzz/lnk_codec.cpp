@@ -28,21 +28,11 @@ void roundTrip(const LnkFile& model, const AnsiCodec& codec) {
 
 void edit(LnkFile& file, std::uint8_t choice, const AnsiCodec& codec) {
   switch (choice % 6) {
-    case 0:
-      setArguments(file, u"--no-first-run http://example.com", codec);
-      break;
-    case 1:
-      setDescription(file, u"\u8bf4\u660e \U0001F310", codec);
-      break;
-    case 2:
-      setIconLocation(file, u"%SystemRoot%\\system32\\shell32.dll", 13, codec);
-      break;
-    case 3:
-      setTargetPath(file, u"C:\\Program Files\\Browser\\browser.exe", codec);
-      break;
-    case 4:
-      setTargetPath(file, u"\\\\srv\\\u5171\u4eab\\app.exe", codec);
-      break;
+    case 0: setArguments(file, u"--no-first-run http://example.com", codec); break;
+    case 1: setDescription(file, u"\u8bf4\u660e \U0001F310", codec); break;
+    case 2: setIconLocation(file, u"%SystemRoot%\\system32\\shell32.dll", 13, codec); break;
+    case 3: setTargetPath(file, u"C:\\Program Files\\Browser\\browser.exe", codec); break;
+    case 4: setTargetPath(file, u"\\\\srv\\\u5171\u4eab\\app.exe", codec); break;
     default:
       setEnvironmentTarget(file, u"%windir%\\notepad.exe", u"C:\\Windows\\notepad.exe", codec);
       break;

@@ -45,8 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // input (nothing here writes to it), its journal emptied each time.
   static platform::sim::SimMachine machine;
   static const bool planted = [] {
-    for (const char16_t* path :
-         {u"C:\\Program Files\\X\\x.exe", u"C:\\a b\\c.pdf", u"C:\\e.txt"}) {
+    for (const char16_t* path : {u"C:\\Program Files\\X\\x.exe", u"C:\\a b\\c.pdf", u"C:\\e.txt"}) {
       if (!machine.files().addFile(path, "MZ")) __builtin_trap();
     }
     return true;

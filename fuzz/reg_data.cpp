@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "counting_recorder.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
-#include "counting_recorder.h"
 #include "support/registry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -36,9 +36,8 @@ std::u16string removePercentPieces(std::u16string_view text) {
   std::size_t from = 0;
   while (true) {
     const std::size_t open = text.find(u'%', from);
-    const std::size_t close = open == std::u16string_view::npos
-                                  ? std::u16string_view::npos
-                                  : text.find(u'%', open + 1);
+    const std::size_t close =
+        open == std::u16string_view::npos ? std::u16string_view::npos : text.find(u'%', open + 1);
     if (close == std::u16string_view::npos) {
       out.append(text.substr(from));
       return out;

@@ -17,7 +17,9 @@ constexpr std::uint32_t kDatabaseCodePage = 1251;
 constexpr std::int32_t kLocationFactor = 10000;
 constexpr std::size_t kRecordFieldCount = 13;
 
-[[noreturn]] void fail(std::int32_t number) { throw RuntimeError(runtimeFailure(number)); }
+[[noreturn]] void fail(std::int32_t number) {
+  throw RuntimeError(runtimeFailure(number));
+}
 
 std::vector<std::u16string_view> split(std::u16string_view text, char16_t separator) {
   std::vector<std::u16string_view> parts;
@@ -83,8 +85,16 @@ std::vector<std::u16string> legitArgsList(std::u16string_view field) {
 
 struct Macro {
   std::u16string_view text;
-  enum class Kind { kAppData, kLocalAppData, kProgramFiles, kPF32, kPF64, kSysDrive, kDesktop,
-                    kUserProfile } kind;
+  enum class Kind {
+    kAppData,
+    kLocalAppData,
+    kProgramFiles,
+    kPF32,
+    kPF64,
+    kSysDrive,
+    kDesktop,
+    kUserProfile
+  } kind;
 };
 
 constexpr std::array<Macro, 8> kMacros{{
@@ -116,8 +126,8 @@ void BrowserDatabase::cryptInit(std::uint64_t seed) {
       [] { return ErrorContext(u"Crypt.cryptInit"); });
 }
 
-std::u16string BrowserDatabase::cryptProcess(std::span<const std::byte> data,
-                                             std::int32_t& offset, std::int32_t length) {
+std::u16string BrowserDatabase::cryptProcess(std::span<const std::byte> data, std::int32_t& offset,
+                                             std::int32_t length) {
   return guarded(
       recorder_, std::u16string(),
       [&] {
@@ -144,8 +154,8 @@ void BrowserDatabase::GetBrowserCryptOffset(std::span<const std::byte> resource)
         // The length is binary: read it from the deciphered bytes, not
         // through the code page.
         const std::string head = decipherBytes(keystream_, data_, 0, 2);
-        const std::int32_t indexLength = static_cast<std::uint8_t>(head[1]) * 256 +
-                                         static_cast<std::uint8_t>(head[0]);
+        const std::int32_t indexLength =
+            static_cast<std::uint8_t>(head[1]) * 256 + static_cast<std::uint8_t>(head[0]);
         std::int32_t offset = 2;
         if (indexLength < 2 || static_cast<std::size_t>(indexLength) > data_.size()) {
           fail(rt::kSubscriptOutOfRange);
@@ -255,21 +265,16 @@ std::u16string BrowserDatabase::ExpandMacroPath(std::u16string_view path) {
           return replaceAllNoCase(path, first->text, folder);
         };
         switch (first->kind) {
-          case Macro::Kind::kAppData:
-            return with(folders_.AppDataDir);
+          case Macro::Kind::kAppData: return with(folders_.AppDataDir);
           case Macro::Kind::kLocalAppData:
             return with(folders_.Family == u"Vista" ? folders_.LocalAppDataDir
                                                     : folders_.AppDataDir);
-          case Macro::Kind::kSysDrive:
-            return with(folders_.SysDrive);
-          case Macro::Kind::kDesktop:
-            return with(folders_.DesktopDir);
-          case Macro::Kind::kUserProfile:
-            return with(folders_.UserProfileDir);
+          case Macro::Kind::kSysDrive: return with(folders_.SysDrive);
+          case Macro::Kind::kDesktop: return with(folders_.DesktopDir);
+          case Macro::Kind::kUserProfile: return with(folders_.UserProfileDir);
           case Macro::Kind::kProgramFiles:
           case Macro::Kind::kPF32:
-          case Macro::Kind::kPF64:
-            break;
+          case Macro::Kind::kPF64: break;
         }
         if (folders_.Bitness == u"x32") return with(folders_.PF32);
         // On 64-bit Windows a program may sit in either program-files folder:

@@ -32,8 +32,8 @@ void BrowserIdentification::CreatePatterns() {
         for (std::size_t i = 0; i < browser_names::kLetThroughNames.size(); ++i) {
           deMaskedLetThrough_[i] = DeMaskName(browser_names::kLetThroughNames[i]);
         }
-        for (RegExp* object : {&patterns_.browser, &patterns_.deMaskedBrowser,
-                               &patterns_.exclusion, &patterns_.deMaskedExclusion}) {
+        for (RegExp* object : {&patterns_.browser, &patterns_.deMaskedBrowser, &patterns_.exclusion,
+                               &patterns_.deMaskedExclusion}) {
           object->setIgnoreCase(true);
           object->setGlobal(false);
         }
@@ -100,13 +100,12 @@ BrowserID BrowserIdentification::lookUpMatched(std::u16string_view name,
   if (id == 0) {
     const Failure none{};
     if (deMasked) {
-      recorder_.recordError(none, ErrorContext(u"Database Error. Engine.GetBrowserID", u"Name:",
-                                               name, u"isMasked:", masked, u"Stady:",
-                                               u"Browser: ", matched));
+      recorder_.recordError(
+          none, ErrorContext(u"Database Error. Engine.GetBrowserID", u"Name:", name, u"isMasked:",
+                             masked, u"Stady:", u"Browser: ", matched));
     } else {
       recorder_.recordError(none, ErrorContext(u"Database Error. Engine.GetBrowserID", u"Name:",
-                                               name, u"isMasked:", masked, u"Browser: ",
-                                               matched));
+                                               name, u"isMasked:", masked, u"Browser: ", matched));
     }
   }
   return id;

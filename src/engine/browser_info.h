@@ -20,11 +20,11 @@ struct BrowserInfo {
   std::vector<std::u16string> LegitArgs;  // arguments accepted as they are
   std::u16string AppPathsName;            // subkey under App Paths
   std::u16string Field7;                  // kept, not used
-  bool InetClassIsFolder = false;  // the client's command names a folder, not the program
-  bool KeepExePath = false;        // recovery takes ExePath as it stands
-  std::u16string RegPathValue;     // registry value holding the executable or a command line
-  std::u16string RegFolderValue;   // registry value holding the install folder
-  bool IsMasked = false;           // the name itself is a known look-alike imitation
+  bool InetClassIsFolder = false;         // the client's command names a folder, not the program
+  bool KeepExePath = false;               // recovery takes ExePath as it stands
+  std::u16string RegPathValue;            // registry value holding the executable or a command line
+  std::u16string RegFolderValue;          // registry value holding the install folder
+  bool IsMasked = false;                  // the name itself is a known look-alike imitation
 
   friend bool operator==(const BrowserInfo&, const BrowserInfo&) = default;
 };

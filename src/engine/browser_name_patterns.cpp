@@ -6,6 +6,8 @@ namespace tolvaran {
 
 namespace {
 
+// One case per line: the table reads as the pairs it maps.
+// clang-format off
 char16_t deMaskUnit(char16_t c) noexcept {
   switch (c) {
     case u'\u0406': case u'\u0456': return u'L';
@@ -28,6 +30,7 @@ char16_t deMaskUnit(char16_t c) noexcept {
     default: return c;
   }
 }
+// clang-format on
 
 }  // namespace
 

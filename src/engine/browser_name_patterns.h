@@ -40,7 +40,8 @@ inline constexpr std::u16string_view kExactNames =
 inline constexpr std::u16string_view kExactNamesOpen = uR"re()|^((copy of )?()re";
 inline constexpr std::u16string_view kCopySuffixOpen = uR"re()( - Ярлык)?( - копия)?( )re";
 inline constexpr std::u16string_view kEmDash = uR"re(\u2014)re";
-inline constexpr std::u16string_view kCopySuffixMiddle = uR"re( копия)?( - Shortcut)?( - Copy)?( )re";
+inline constexpr std::u16string_view kCopySuffixMiddle =
+    uR"re( копия)?( - Shortcut)?( - Copy)?( )re";
 inline constexpr std::u16string_view kCopySuffixClose = uR"re( Copy)?( \(\d+\))?)$)re";
 
 // Names with browser words that are not browsers.

@@ -69,9 +69,9 @@ class Engine {
         writer_(services.ports, reader_, readFailures_, icons_, services.files, services.log,
                 services.messages, state_.codes, services.recorder),
         cure_(services.ports,
-              ShortcutCureParts{deletion_, services.backup, reader_, readFailures_,
-                                identification_, analysis_, recovery_, writer_, services.files,
-                                services.os, services.log, services.messages},
+              ShortcutCureParts{deletion_, services.backup, reader_, readFailures_, identification_,
+                                analysis_, recovery_, writer_, services.files, services.os,
+                                services.log, services.messages},
               state_, cureFolders_, services.recorder) {}
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;

@@ -19,9 +19,9 @@ bool IconCheck::isSuspiciousIcon(std::u16string_view target, std::u16string_view
         if (target.empty() || icon.empty()) return false;
         // "%SystemRoot%\system32\shell32.dll" is a valid icon the shell
         // finds; tested unexpanded it would be reset as missing.
-        const std::u16string iconPath =
-            icon.find(u'%') == std::u16string_view::npos ? std::u16string(icon)
-                                                         : analysis_.EnvironW(icon);
+        const std::u16string iconPath = icon.find(u'%') == std::u16string_view::npos
+                                            ? std::u16string(icon)
+                                            : analysis_.EnvironW(icon);
         const std::u16string targetFile = GetFileNameAndExt(target);
         const std::u16string iconFile = GetFileNameAndExt(iconPath);
         if (!equalsNoCase(targetFile, iconFile) &&

@@ -73,7 +73,9 @@ std::u16string BuildPath(std::initializer_list<std::u16string_view> pieces) {
   return built;
 }
 
-std::u16string lowerCase(std::u16string_view text) { return foldCase(text); }
+std::u16string lowerCase(std::u16string_view text) {
+  return foldCase(text);
+}
 
 std::u16string upperCase(std::u16string_view text) {
   std::u16string result(text);

@@ -1,20 +1,12 @@
 #include "engine/save_lnk.h"
 
+#include "engine/cure_messages.h"
 #include "report/error_log.h"
 #include "shortcut/shell_failure.h"
 #include "support/text.h"
 
 namespace tolvaran {
 namespace {
-
-constexpr int kMsgAlreadyCured = 30;
-constexpr int kMsgCannotCreate = 32;
-constexpr int kMsgOk = 35;
-constexpr int kMsgHiddenRemoved = 38;
-constexpr int kMsgSystemRemoved = 39;
-constexpr int kMsgOriginalRecreated = 41;
-constexpr int kMsgIconRecovered = 42;
-constexpr int kMsgMethod = 60;
 
 // A reset icon: no file, so the shell shows the target's own icon.
 constexpr std::int32_t kResetIconIndex = 1;
@@ -32,7 +24,7 @@ std::u16string composeIconLine(std::u16string_view tag, std::u16string_view lnkP
   line += u"\", index=";
   line += toDecimal(index);
   line += u" ]  (";
-  line += messages.msg(kMsgMethod);
+  line += messages.msg(cure_message::kMethod);
   line += u": ";
   line += reason;
   line += u')';
@@ -70,12 +62,11 @@ void ShortcutWriter::setFields(platform::ShellLink& link, const LnkRecord& recor
 void ShortcutWriter::reportNotLanded(const LnkRecord& record, std::int64_t code) {
   std::u16string path = record.LnkPath;
   std::u16string target = record.NewTarget;
-  const std::u16string result = messages_.msg(kMsgCannotCreate) + toDecimal(code) + u". " +
-                                SystemErrorText(ports_.system, static_cast<std::uint32_t>(code)) +
-                                u")";
-  log_.AddLinkToLog(status::kError, path, target, record.NewArguments, result,
-                    codes_.RecoveryCode, codes_.RuleCode, codes_.ListSelector,
-                    !codes_.FoundTargetText.empty());
+  const std::u16string result =
+      messages_.msg(cure_message::kCannotCreate) + toDecimal(code) + u". " +
+      SystemErrorText(ports_.system, static_cast<std::uint32_t>(code)) + u")";
+  log_.AddLinkToLog(status::kError, path, target, record.NewArguments, result, codes_.RecoveryCode,
+                    codes_.RuleCode, codes_.ListSelector, !codes_.FoundTargetText.empty());
   ++log_.Statistics.Errors;
 }
 
@@ -120,22 +111,22 @@ bool ShortcutWriter::SaveLNK(LnkRecord& record) {
         }
 
         std::u16string_view tag = status::kOk;
-        std::u16string result = messages_.msg(kMsgOk);
+        std::u16string result = messages_.msg(cure_message::kOk);
         bool withCodes = false;
         if (!equalsNoCase(record.Target, back.Target) ||
             !equalsNoCase(record.Arguments, back.Arguments)) {
           withCodes = true;
         } else if (record.WasHidden || record.WasSystem) {
           tag = status::kAttributes;
-          if (record.WasHidden) result += u" " + messages_.msg(kMsgHiddenRemoved);
-          if (record.WasSystem) result += u" " + messages_.msg(kMsgSystemRemoved);
+          if (record.WasHidden) result += u" " + messages_.msg(cure_message::kHiddenRemoved);
+          if (record.WasSystem) result += u" " + messages_.msg(cure_message::kSystemRemoved);
         } else if (record.DupDeleted) {
-          result = messages_.msg(kMsgOriginalRecreated);
+          result = messages_.msg(cure_message::kOriginalRecreated);
         } else if (record.IconSuspicious) {
-          result = messages_.msg(kMsgIconRecovered);
+          result = messages_.msg(cure_message::kIconRecovered);
         } else {
           tag = status::kWarning;
-          result = messages_.msg(kMsgAlreadyCured);
+          result = messages_.msg(cure_message::kAlreadyCured);
           withCodes = true;
         }
         std::u16string path = record.LnkPath;

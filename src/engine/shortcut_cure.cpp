@@ -1,19 +1,12 @@
 #include "engine/shortcut_cure.h"
 
+#include "engine/cure_messages.h"
 #include "engine/path_names.h"
 #include "report/error_log.h"
 #include "support/text.h"
 
 namespace tolvaran {
 namespace {
-
-constexpr int kMsgExistsUnderName = 31;
-constexpr int kMsgCannotRename = 34;
-constexpr int kMsgOk = 35;
-constexpr int kMsgNotRecovered = 37;
-constexpr int kMsgHiddenRemoved = 38;
-constexpr int kMsgSystemRemoved = 39;
-constexpr int kMsgCannotRemoveAttributes = 40;
 
 constexpr std::u16string_view kErrorAndAttributes = u"[ERR ][ATTR]";
 
@@ -90,7 +83,7 @@ void ShortcutCure::FixLNK(std::u16string_view path, std::u16string_view line) {
           std::u16string shownPath = work.L.LnkPath;
           std::u16string noTarget;
           parts_.log.AddLinkToLog(status::kWarning, shownPath, noTarget, work.L.Arguments,
-                                  parts_.messages.msg(kMsgNotRecovered), u"", u"",
+                                  parts_.messages.msg(cure_message::kNotRecovered), u"", u"",
                                   codes.ListSelector, false);
           ++parts_.log.Statistics.Warnings;
           return;
@@ -122,8 +115,8 @@ void ShortcutCure::handleLookAlike(Work& work) {
     std::u16string fakePath = L.LnkPath;
     std::u16string noTarget;
     parts_.log.AddLinkToLog(status::kDeleted, fakePath, noTarget, u"",
-                            parts_.messages.msg(kMsgExistsUnderName) + properName + u")", u"", u"",
-                            codes.ListSelector, !codes.FoundTargetText.empty());
+                            parts_.messages.msg(cure_message::kExistsUnderName) + properName + u")",
+                            u"", u"", codes.ListSelector, !codes.FoundTargetText.empty());
     ++parts_.log.Statistics.Deleted;
 
     bool hidden = false;
@@ -144,7 +137,8 @@ void ShortcutCure::handleLookAlike(Work& work) {
     std::u16string oldPath = L.LnkPath;
     std::u16string target = L.Target;
     parts_.log.AddLinkToLog(status::kError, oldPath, target, L.Arguments,
-                            parts_.messages.msg(kMsgCannotRename) + toDecimal(moved.code) + u". " +
+                            parts_.messages.msg(cure_message::kCannotRename) +
+                                toDecimal(moved.code) + u". " +
                                 SystemErrorText(ports_.system, moved.code) + u")",
                             u"", u"", ListSelector::kMain, !codes.FoundTargetText.empty());
     ++parts_.log.Statistics.Errors;
@@ -168,14 +162,14 @@ void ShortcutCure::reportAttributes(std::u16string_view proper, bool hidden, boo
   LnkRecord genuine = read(proper, unreadable);
   std::u16string shownPath = genuine.LnkPath;
   const Translation& messages = parts_.messages;
-  std::u16string result = messages.msg(kMsgOk);
+  std::u16string result = messages.msg(cure_message::kOk);
   std::u16string_view tag = status::kAttributes;
   if (cleared) {
-    if (hidden) result += u" " + messages.msg(kMsgHiddenRemoved);
-    if (system) result += u" " + messages.msg(kMsgSystemRemoved);
+    if (hidden) result += u" " + messages.msg(cure_message::kHiddenRemoved);
+    if (system) result += u" " + messages.msg(cure_message::kSystemRemoved);
   } else {
     tag = kErrorAndAttributes;
-    result += u" " + messages.msg(kMsgCannotRemoveAttributes);
+    result += u" " + messages.msg(cure_message::kCannotRemoveAttributes);
     ++parts_.log.Statistics.Errors;
   }
   parts_.log.AddLinkToLog(tag, shownPath, genuine.Target, genuine.Arguments, result, u"", u"",
@@ -221,7 +215,8 @@ void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
            fromText(line, rule_code::kListLine));
   } else if (matches(scriptTarget_, L.TargetExt)) {
     codes.RuleCode = rule_code::kScriptTarget;
-    const std::u16string withoutExtension = BuildPath({GetPathName(L.Target), GetFileName(L.Target)});
+    const std::u16string withoutExtension =
+        BuildPath({GetPathName(L.Target), GetFileName(L.Target)});
     if (matches(doubleExtension_, L.Target)) {
       (void)existing(withoutExtension, rule_code::kDoubleExtension);
     } else {
@@ -233,7 +228,8 @@ void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
     }
   }
 
-  if (!L.TargetExists && codes.RuleCode == rule_code::kNone) codes.RuleCode = rule_code::kMissingTarget;
+  if (!L.TargetExists && codes.RuleCode == rule_code::kNone)
+    codes.RuleCode = rule_code::kMissingTarget;
   if (work.id != 0 &&
       !parts_.identification.isLegit_BrowserTarget(L.LnkPath, L.LnkName, work.id, L.Target,
                                                    L.Arguments, work.argumentsLegitimate)) {
@@ -276,7 +272,7 @@ void ShortcutCure::decideAndAct(Work& work) {
       std::u16string shownPath = L.LnkPath;
       std::u16string noTarget;
       parts_.log.AddLinkToLog(status::kDeleted, shownPath, noTarget, u"",
-                              parts_.messages.msg(kMsgNotRecovered), codes.RecoveryCode,
+                              parts_.messages.msg(cure_message::kNotRecovered), codes.RecoveryCode,
                               codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
       ++parts_.log.Statistics.Deleted;
     }
@@ -296,7 +292,7 @@ void ShortcutCure::deleteUnrecovered(Work& work) {
     // The share may just be offline: a shortcut to it is left as it is.
     std::u16string target = L.Target;
     parts_.log.AddLinkToLog(status::kWarning, shownPath, target, L.Arguments,
-                            parts_.messages.msg(kMsgNotRecovered), codes.RecoveryCode,
+                            parts_.messages.msg(cure_message::kNotRecovered), codes.RecoveryCode,
                             codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
     ++parts_.log.Statistics.Warnings;
     return;
@@ -306,7 +302,7 @@ void ShortcutCure::deleteUnrecovered(Work& work) {
   }
   std::u16string noTarget;
   parts_.log.AddLinkToLog(status::kDeleted, shownPath, noTarget, u"",
-                          parts_.messages.msg(kMsgNotRecovered), codes.RecoveryCode,
+                          parts_.messages.msg(cure_message::kNotRecovered), codes.RecoveryCode,
                           codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
   ++parts_.log.Statistics.Deleted;
 }
@@ -320,10 +316,10 @@ bool ShortcutCure::matches(const RegExp& pattern, std::u16string_view text) {
 void ShortcutCure::restore(const std::u16string& path) {
   const platform::Win32Code code = parts_.backup.Restore(path);
   if (code == platform::kErrorSuccess) return;
-  recorder_.recordError(Failure{static_cast<std::int32_t>(code),
-                                u"Cannot restore the shortcut from its backup",
-                                static_cast<std::int32_t>(code)},
-                        ErrorContext(u"Engine.FixLNK", u"Restore:", path));
+  recorder_.recordError(
+      Failure{static_cast<std::int32_t>(code), u"Cannot restore the shortcut from its backup",
+              static_cast<std::int32_t>(code)},
+      ErrorContext(u"Engine.FixLNK", u"Restore:", path));
 }
 
 }  // namespace tolvaran

@@ -9,8 +9,7 @@ namespace tolvaran {
 
 bool isInFolder(std::u16string_view path, std::u16string_view folder) noexcept {
   if (folder.empty() || !startsWithNoCase(path, folder)) return false;
-  return path.size() == folder.size() || folder.back() == u'\\' ||
-         path[folder.size()] == u'\\';
+  return path.size() == folder.size() || folder.back() == u'\\' || path[folder.size()] == u'\\';
 }
 
 TargetRecovery::TargetRecovery(const platform::Ports& ports, BrowserIdentification& identification,
@@ -128,7 +127,8 @@ std::u16string TargetRecovery::fromLinkInfo(BrowserID id, std::u16string_view ln
   if (equalsNoCase(GetFileNameAndExt(link), GetFileNameAndExt(target))) return {};
   if (id != 0 && GetExtensionName(link) != u".EXE") return {};
   if (!folders_.PF64.empty() && isInFolder(link, folders_.PF64)) {
-    std::u16string alternative = folders_.PF32 + std::u16string(sliceFrom(link, folders_.PF64.size()));
+    std::u16string alternative =
+        folders_.PF32 + std::u16string(sliceFrom(link, folders_.PF64.size()));
     // The shell reports the 32-bit folder for the same program: nothing to recover.
     if (equalsNoCase(target, alternative)) return {};
     if (files_.isFileExists(link)) {
@@ -158,8 +158,9 @@ std::u16string TargetRecovery::FindEXE_by_InetClass(std::u16string_view client, 
         std::u16string clientName(client);
         if (upperCase(left(client, 4)) == u"HKEY") {
           const std::size_t rootEnd = client.find(u'\\');
-          const std::u16string_view rest =
-              rootEnd == std::u16string_view::npos ? std::u16string_view() : client.substr(rootEnd + 1);
+          const std::u16string_view rest = rootEnd == std::u16string_view::npos
+                                               ? std::u16string_view()
+                                               : client.substr(rootEnd + 1);
           clientsKey = GetPathName(rest);
           clientName = GetFileNameAndExt(rest);
         }
@@ -173,7 +174,8 @@ std::u16string TargetRecovery::FindEXE_by_InetClass(std::u16string_view client, 
                                          : analysis_.ClearPathFromRegistry(command);
           return files_.isFileExists(path) ? path : std::u16string();
         }
-        if (!equalsNoCase(hive, u"HKCU")) return FindEXE_by_InetClass(client, isFolder, exeFile, u"HKCU");
+        if (!equalsNoCase(hive, u"HKCU"))
+          return FindEXE_by_InetClass(client, isFolder, exeFile, u"HKCU");
         return {};
       },
       [&] { return ErrorContext(u"Engine.FindEXE_by_InetClass", u"Client: ", client); });

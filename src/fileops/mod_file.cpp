@@ -11,7 +11,6 @@ namespace {
 
 using platform::Disposition;
 
-
 // Redirection off for one path inside the Windows folder, and on again on
 // every way out.
 class RedirectionOff {

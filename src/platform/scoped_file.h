@@ -28,9 +28,9 @@ class ScopedFile {
   // holds open can still be read.
   static ScopedFile openForReading(Files& files, std::u16string_view path,
                                    Win32Code* code = nullptr) {
-    auto opened = files.createFile(path, access::kGenericRead,
-                                   share::kRead | share::kWrite | share::kDelete,
-                                   Disposition::kOpenExisting);
+    auto opened =
+        files.createFile(path, access::kGenericRead, share::kRead | share::kWrite | share::kDelete,
+                         Disposition::kOpenExisting);
     if (code) *code = opened.code;
     return opened.ok() ? ScopedFile(files, opened.value) : ScopedFile();
   }

@@ -16,17 +16,19 @@ namespace tolvaran::platform {
 // An HRESULT, as the bits Windows returns. Failure is the sign bit.
 using HResult = std::uint32_t;
 
-inline constexpr HResult kHresultOk = 0;     // S_OK
-inline constexpr HResult kHresultFalse = 1;  // S_FALSE: success, nothing to give
-inline constexpr HResult kHresultNotImplemented = 0x80004001u;       // E_NOTIMPL
-inline constexpr HResult kHresultNoInterface = 0x80004002u;          // E_NOINTERFACE
-inline constexpr HResult kHresultUnexpected = 0x8000FFFFu;           // E_UNEXPECTED
-inline constexpr HResult kHresultAccessDenied = 0x80070005u;         // E_ACCESSDENIED
-inline constexpr HResult kHresultOutOfMemory = 0x8007000Eu;          // E_OUTOFMEMORY
+inline constexpr HResult kHresultOk = 0;                        // S_OK
+inline constexpr HResult kHresultFalse = 1;                     // S_FALSE: success, nothing to give
+inline constexpr HResult kHresultNotImplemented = 0x80004001u;  // E_NOTIMPL
+inline constexpr HResult kHresultNoInterface = 0x80004002u;     // E_NOINTERFACE
+inline constexpr HResult kHresultUnexpected = 0x8000FFFFu;      // E_UNEXPECTED
+inline constexpr HResult kHresultAccessDenied = 0x80070005u;    // E_ACCESSDENIED
+inline constexpr HResult kHresultOutOfMemory = 0x8007000Eu;     // E_OUTOFMEMORY
 inline constexpr HResult kHresultClassNotRegistered = 0x80040154u;  // REGDB_E_CLASSNOTREG
 // E_FAIL and E_INVALIDARG: platform/system.h (kHresultFail, kHresultInvalidArg).
 
-[[nodiscard]] constexpr bool hresultFailed(HResult hr) noexcept { return (hr & 0x80000000u) != 0; }
+[[nodiscard]] constexpr bool hresultFailed(HResult hr) noexcept {
+  return (hr & 0x80000000u) != 0;
+}
 
 // HRESULT_FROM_WIN32.
 [[nodiscard]] constexpr HResult hresultFromWin32(Win32Code code) noexcept {
@@ -140,7 +142,7 @@ struct ShortcutTargetBuffers {
 
 struct ComponentPathAnswer {
   std::int32_t state = install_state::kUnknown;
-  std::u16string buffer;  // the whole buffer as the call left it
+  std::u16string buffer;   // the whole buffer as the call left it
   std::uint32_t size = 0;  // what the call wrote back into its size argument
 };
 
@@ -187,7 +189,8 @@ class ShellNotify {
   // CoCreateInstance(CLSID_ActiveDesktop, CLSCTX_INPROC_SERVER, IID_IUnknown).
   virtual ComResult<std::unique_ptr<ActiveDesktop>> createActiveDesktop() = 0;
   // FindWindowW: 0 when there is no such window.
-  virtual WindowHandle findWindow(std::u16string_view className, std::u16string_view windowName) = 0;
+  virtual WindowHandle findWindow(std::u16string_view className,
+                                  std::u16string_view windowName) = 0;
   // GetWindow: 0 when there is none.
   virtual WindowHandle getWindow(WindowHandle window, std::uint32_t command) = 0;
   // PostMessageA: its success and the error it left (kErrorInvalidWindowHandle,

@@ -24,7 +24,7 @@ platform::Win32Code ensureFolder(platform::Files& files, std::u16string_view fol
   const auto attributes = files.getFileAttributes(folder);
   if (attributes.ok()) {
     return (attributes.value & platform::attr::kDirectory) != 0 ? platform::kErrorSuccess
-                                                                 : platform::kErrorAlreadyExists;
+                                                                : platform::kErrorAlreadyExists;
   }
   const auto created = files.createDirectory(folder);
   return created.ok() || created.code == platform::kErrorAlreadyExists ? platform::kErrorSuccess

@@ -94,7 +94,9 @@ ErrorLog::ErrorLog(platform::Ports& ports, const Translation& messages,
                    std::u16string programFolder)
     : ports_(ports), messages_(messages), path_(joinPath(programFolder, kErrorLogName)) {}
 
-ErrorLog::~ErrorLog() { CloseErrorLog(); }
+ErrorLog::~ErrorLog() {
+  CloseErrorLog();
+}
 
 void ErrorLog::OpenErrorLog() noexcept {
   CloseErrorLog();
@@ -188,8 +190,8 @@ std::u16string ErrorLog::buildRecord(const platform::SystemTime& when, const Fai
 std::u16string ErrorLog::damagedShortcutLine(std::u16string_view extra) {
   const std::u16string path(trimSpaces(sliceFrom(extra, 5)));
   const std::uint64_t size = fileSizeOrZero(ports_.files, path);
-  const std::u16string sizeText = u" (" + toDecimal(static_cast<std::int64_t>(size)) + u" " +
-                                  messages_.msg(115) + u")";
+  const std::u16string sizeText =
+      u" (" + toDecimal(static_cast<std::int64_t>(size)) + u" " + messages_.msg(115) + u")";
   if (IsAllNulFile(ports_.files, path)) {
     return u"- " + messages_.msg(110) + u" \"" + path + u"\" " + messages_.msg(111) + u"." +
            sizeText;

@@ -54,8 +54,7 @@ bool IsAllNulFile(platform::Files& files, std::u16string_view path);
 
 // The first `count` bytes of the file, one character per byte; `count` is
 // lowered to the file's length when it is shorter. Empty when unreadable.
-std::u16string ReadFileHead(platform::Files& files, std::u16string_view path,
-                            std::uint32_t& count);
+std::u16string ReadFileHead(platform::Files& files, std::u16string_view path, std::uint32_t& count);
 
 // "0x" and two upper-case hex digits per character (its low byte).
 std::u16string BytesToHex(std::u16string_view text);

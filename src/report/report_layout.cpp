@@ -130,7 +130,7 @@ std::u16string statisticsBlock(const RunStatistics& counts, std::int64_t runsTod
   out += kCrLf;
   out += kCrLf;
   const std::pair<int, std::int32_t> optional[] = {
-      {64, counts.Cured},   {65, counts.Deleted}, {66, counts.Renamed},  {67, counts.Omitted},
+      {64, counts.Cured},   {65, counts.Deleted},  {66, counts.Renamed}, {67, counts.Omitted},
       {68, counts.Blocked}, {69, counts.Warnings}, {70, counts.Errors},
   };
   for (const auto& [message, value] : optional) {

@@ -14,7 +14,9 @@ constexpr std::u16string_view kLogFolder = u"LOG";
 constexpr std::u16string_view kLastDateKey = u"LastDate";
 constexpr std::u16string_view kTodayTimesKey = u"TodayTimes";
 
-[[noreturn]] void failFile(platform::Win32Code code) { throw RuntimeError(fileCallFailure(code)); }
+[[noreturn]] void failFile(platform::Win32Code code) {
+  throw RuntimeError(fileCallFailure(code));
+}
 
 // A stored count: decimal digits, spaces around them allowed. Anything else
 // (a hand-edited or damaged settings file) counts as no runs yet; a count
@@ -25,7 +27,8 @@ std::int64_t parseDailyCount(std::u16string_view text) {
   std::int64_t value = 0;
   for (const char16_t c : text) {
     if (c < u'0' || c > u'9') return 0;
-    value = std::min<std::int64_t>(value * 10 + (c - u'0'), std::numeric_limits<std::int32_t>::max());
+    value =
+        std::min<std::int64_t>(value * 10 + (c - u'0'), std::numeric_limits<std::int32_t>::max());
   }
   return value;
 }
@@ -91,7 +94,8 @@ void WriteLog::CreateLogFile() {
         auto code = createReportIn(program_.folder, name);
         if (isUnwritableLocation(code)) {
           const auto fallback = fallbackDataFolder(ports_.system);
-          if (!fallback.empty() && ensureFolder(ports_.files, fallback) == platform::kErrorSuccess &&
+          if (!fallback.empty() &&
+              ensureFolder(ports_.files, fallback) == platform::kErrorSuccess &&
               createReportIn(fallback, name) == platform::kErrorSuccess) {
             code = platform::kErrorSuccess;
           }
@@ -102,8 +106,7 @@ void WriteLog::CreateLogFile() {
       [] { return ErrorContext(u"WriteLog.CreateLogFile"); });
 }
 
-platform::Win32Code WriteLog::createReportIn(std::u16string_view folder,
-                                             std::u16string_view name) {
+platform::Win32Code WriteLog::createReportIn(std::u16string_view folder, std::u16string_view name) {
   const auto logFolder = joinPath(folder, kLogFolder);
   reportLogPath_ = joinPath(logFolder, name);
   if (const auto made = ensureFolder(ports_.files, logFolder); made != platform::kErrorSuccess) {
@@ -133,8 +136,8 @@ std::u16string WriteLog::composeHeader(const platform::SystemTime& now) {
   out += kCrLf;
   out += kCrLf;
 
-  const auto separator = ports_.osInfo.getLocaleInfo(platform::kLocaleUserDefault,
-                                                     platform::kLocaleSDecimal);
+  const auto separator =
+      ports_.osInfo.getLocaleInfo(platform::kLocaleUserDefault, platform::kLocaleSDecimal);
   out += u"OS:       ";
   out += os_.Bitness() + u" " + os_.OSName() + u" " + os_.Edition() + u", ";
   out += toDecimal(os_.Major()) + u"." + toDecimal(os_.Minor()) + u"." + toDecimal(os_.Build());

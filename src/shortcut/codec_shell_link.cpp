@@ -20,7 +20,9 @@ using platform::ComResult;
 using platform::ComStatus;
 using platform::HResult;
 
-std::u16string_view upToNul(std::u16string_view text) { return text.substr(0, text.find(u'\0')); }
+std::u16string_view upToNul(std::u16string_view text) {
+  return text.substr(0, text.find(u'\0'));
+}
 
 // What a buffer of `bufferChars` characters holds after the shell copied
 // `text` into it (lstrcpynW).
@@ -31,7 +33,8 @@ std::u16string intoBuffer(std::u16string_view text, std::int32_t bufferChars) {
 
 bool namesEnvironmentVariable(std::u16string_view text) {
   const std::size_t open = text.find(u'%');
-  return open != std::u16string_view::npos && text.find(u'%', open + 1) != std::u16string_view::npos;
+  return open != std::u16string_view::npos &&
+         text.find(u'%', open + 1) != std::u16string_view::npos;
 }
 
 std::u16string_view folderOf(std::u16string_view path) {
@@ -60,9 +63,9 @@ class CodecShellLink final : public platform::ShellLink {
   ComStatus save(std::u16string_view path, bool remember) override {
     const WriteResult written = writeLnk(file_, codec_);
     if (!written.ok()) return {platform::kHresultInvalidArg};
-    const auto opened = files_.createFile(path, platform::access::kGenericWrite,
-                                          platform::share::kNone,
-                                          platform::Disposition::kCreateAlways);
+    const auto opened =
+        files_.createFile(path, platform::access::kGenericWrite, platform::share::kNone,
+                          platform::Disposition::kCreateAlways);
     if (!opened.ok()) return {platform::hresultFromWin32(opened.code)};
     platform::ScopedFile file(files_, opened.value);
     std::span<const std::byte> rest = std::as_bytes(std::span(written.bytes));
@@ -150,9 +153,9 @@ class CodecShellLink final : public platform::ShellLink {
   // error as an HRESULT.
   HResult readAll(std::u16string_view path, std::string& bytes) {
     // The shell opens shortcuts for reading and lets others read too.
-    const auto opened = files_.createFile(path, platform::access::kGenericRead,
-                                          platform::share::kRead,
-                                          platform::Disposition::kOpenExisting);
+    const auto opened =
+        files_.createFile(path, platform::access::kGenericRead, platform::share::kRead,
+                          platform::Disposition::kOpenExisting);
     if (!opened.ok()) return platform::hresultFromWin32(opened.code);
     platform::ScopedFile file(files_, opened.value);
     std::array<std::byte, 64 * 1024> chunk{};
@@ -216,9 +219,9 @@ class CodecShellLink final : public platform::ShellLink {
     if (!startsWithNoCase(path, device)) return path;
     const std::u16string_view rest = sliceFrom(path, device.size());
     if (!rest.empty() && rest.front() != u'\\') return path;
-    std::u16string share =
-        link.unicode && !link.unicode->netName.empty() ? link.unicode->netName
-                                                       : codec_.toText(link.netName);
+    std::u16string share = link.unicode && !link.unicode->netName.empty()
+                               ? link.unicode->netName
+                               : codec_.toText(link.netName);
     if (!rest.empty() && !share.empty() && share.back() == u'\\') share.pop_back();
     return share + std::u16string(rest);
   }
@@ -236,7 +239,8 @@ class CodecShellLink final : public platform::ShellLink {
     if (!info.network) return {};
     const NetworkLink& link = *info.network;
     std::u16string device = deviceName(link);
-    if ((link.flags & netlink::kValidDevice) == 0 || device.empty()) return networkPath(info, codec_);
+    if ((link.flags & netlink::kValidDevice) == 0 || device.empty())
+      return networkPath(info, codec_);
     const std::u16string suffix =
         info.commonPathSuffixUnicode.value_or(codec_.toText(info.commonPathSuffix));
     if (!suffix.empty()) device += u'\\' + suffix;

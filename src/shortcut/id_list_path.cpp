@@ -64,7 +64,8 @@ bool isFileEntryExtension(std::string_view data, std::size_t at) {
 std::optional<std::size_t> extensionOffset(std::string_view data, std::size_t namesFrom) {
   if (data.size() >= 2) {
     const auto itemOffset = readU16(data, data.size() - 2);
-    if (itemOffset && *itemOffset >= 2 + namesFrom && isFileEntryExtension(data, *itemOffset - 2u)) {
+    if (itemOffset && *itemOffset >= 2 + namesFrom &&
+        isFileEntryExtension(data, *itemOffset - 2u)) {
       return *itemOffset - 2u;
     }
   }
@@ -119,7 +120,8 @@ std::optional<std::u16string> idListFileSystemPath(const IdList& list, const Ans
   const std::string_view root = items.front();
   if (root.size() < 18 || static_cast<std::uint8_t>(root[0]) != kRootFolder) return std::nullopt;
   Guid folder{};
-  for (std::size_t i = 0; i < folder.size(); ++i) folder[i] = static_cast<std::uint8_t>(root[2 + i]);
+  for (std::size_t i = 0; i < folder.size(); ++i)
+    folder[i] = static_cast<std::uint8_t>(root[2 + i]);
   const bool computer = folder == kMyComputer;
   if (!computer && folder != kNetwork) return std::nullopt;
 

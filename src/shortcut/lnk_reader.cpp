@@ -135,26 +135,16 @@ ReadResult readLnk(std::string_view bytes, const AnsiCodec& codec) {
 
 std::u16string_view describe(ReadError error) noexcept {
   switch (error) {
-    case ReadError::kNone:
-      return u"no error";
-    case ReadError::kTruncatedHeader:
-      return u"the header is cut short";
-    case ReadError::kBadHeaderSize:
-      return u"the header size is not 76";
-    case ReadError::kTruncatedIdList:
-      return u"the target ID list runs past the end";
-    case ReadError::kBadIdList:
-      return u"an item ID does not fit its list";
-    case ReadError::kTruncatedLinkInfo:
-      return u"the LinkInfo runs past the end";
-    case ReadError::kBadLinkInfo:
-      return u"the LinkInfo holds a size or offset that points nowhere";
-    case ReadError::kTruncatedString:
-      return u"a string runs past the end";
-    case ReadError::kBadExtraBlock:
-      return u"an extra data block is too small for its signature";
-    case ReadError::kTruncatedExtraBlock:
-      return u"an extra data block runs past the end";
+    case ReadError::kNone: return u"no error";
+    case ReadError::kTruncatedHeader: return u"the header is cut short";
+    case ReadError::kBadHeaderSize: return u"the header size is not 76";
+    case ReadError::kTruncatedIdList: return u"the target ID list runs past the end";
+    case ReadError::kBadIdList: return u"an item ID does not fit its list";
+    case ReadError::kTruncatedLinkInfo: return u"the LinkInfo runs past the end";
+    case ReadError::kBadLinkInfo: return u"the LinkInfo holds a size or offset that points nowhere";
+    case ReadError::kTruncatedString: return u"a string runs past the end";
+    case ReadError::kBadExtraBlock: return u"an extra data block is too small for its signature";
+    case ReadError::kTruncatedExtraBlock: return u"an extra data block runs past the end";
   }
   return u"unknown error";
 }

@@ -10,8 +10,8 @@ void RefreshLNK(platform::ShellOperations& shellOps, platform::ShellNotify& shel
   guardedStep(
       recorder,
       [&] {
-        shellOps.changeNotify(platform::shell::kShcneAssocChanged, platform::shell::kShcnfFlush,
-                              {}, {});
+        shellOps.changeNotify(platform::shell::kShcneAssocChanged, platform::shell::kShcnfFlush, {},
+                              {});
         auto desktop = shell.createActiveDesktop();
         if (desktop.failed() || !desktop.value) return;
         throwIfFailed(desktop.value->queryActiveDesktop().hr);

@@ -42,7 +42,9 @@ void ShortcutReader::ISL_Init() {
       [] { return ErrorContext(u"Parser.ISL_Init"); });
 }
 
-void ShortcutReader::ISL_Release() { shellLink_.reset(); }
+void ShortcutReader::ISL_Release() {
+  shellLink_.reset();
+}
 
 std::u16string ShortcutReader::GetMSILinkTarget(std::u16string_view path) {
   std::u16string result;
@@ -82,8 +84,8 @@ LnkRecord ShortcutReader::GetTargetShellLinkW(std::u16string_view path) {
         platform::ShellLink& link = *shellLink_;
         throwIfFailed(link.load(path, platform::shell_link::kStgmRead).hr);
         if (msi.empty()) {
-          const std::u16string target = valueOf(
-              link.getPath(kShellTextBufferChars, platform::shell_link::kSlgpUncPriority));
+          const std::u16string target =
+              valueOf(link.getPath(kShellTextBufferChars, platform::shell_link::kSlgpUncPriority));
           // GetFullPath: the absolute form, or the text itself when there is none.
           const auto full = ports_.files.getFullPathName(target);
           record.Target = full.ok() ? full.value : target;
@@ -112,7 +114,8 @@ std::u16string ShortcutReader::correctedProgramFiles(const std::u16string& targe
   const std::u16string& folder32 = folders_.programFiles32;
   if (folder32.empty() || !startsWithNoCase(target, folder32)) return target;
   if (fileHelpers_.isFileExists(target)) return target;
-  std::u16string candidate = folders_.programFilesNative + std::u16string(sliceFrom(target, folder32.size()));
+  std::u16string candidate =
+      folders_.programFilesNative + std::u16string(sliceFrom(target, folder32.size()));
   return fileHelpers_.isFileExists(candidate) ? candidate : target;
 }
 

@@ -20,15 +20,11 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 
 std::int32_t openFailureNumber(Win32Code code) noexcept {
   switch (code) {
-    case platform::kErrorFileNotFound:
-      return rt::kFileNotFound;
-    case platform::kErrorPathNotFound:
-      return rt::kPathNotFound;
+    case platform::kErrorFileNotFound: return rt::kFileNotFound;
+    case platform::kErrorPathNotFound: return rt::kPathNotFound;
     case platform::kErrorSharingViolation:
-    case platform::kErrorLockViolation:
-      return rt::kPermissionDenied;
-    default:
-      return rt::kPathFileAccessError;
+    case platform::kErrorLockViolation: return rt::kPermissionDenied;
+    default: return rt::kPathFileAccessError;
   }
 }
 

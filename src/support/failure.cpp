@@ -57,18 +57,11 @@ Failure runtimeFailure(std::int32_t number, std::int32_t lastSystemError) {
 Failure fileCallFailure(platform::Win32Code code) {
   std::int32_t number = rt::kPathFileAccessError;
   switch (code) {
-    case platform::kErrorFileNotFound:
-      number = rt::kFileNotFound;
-      break;
-    case platform::kErrorPathNotFound:
-      number = rt::kPathNotFound;
-      break;
+    case platform::kErrorFileNotFound: number = rt::kFileNotFound; break;
+    case platform::kErrorPathNotFound: number = rt::kPathNotFound; break;
     case platform::kErrorSharingViolation:
-    case platform::kErrorLockViolation:
-      number = rt::kPermissionDenied;
-      break;
-    default:
-      break;
+    case platform::kErrorLockViolation: number = rt::kPermissionDenied; break;
+    default: break;
   }
   return runtimeFailure(number, static_cast<std::int32_t>(code));
 }
@@ -96,6 +89,8 @@ Failure failureFromCurrentException() noexcept {
   }
 }
 
-std::u16string ErrorContext::renderInteger(std::int64_t value) { return toDecimal(value); }
+std::u16string ErrorContext::renderInteger(std::int64_t value) {
+  return toDecimal(value);
+}
 
 }  // namespace tolvaran

@@ -86,8 +86,8 @@ class ErrorContext {
   static std::u16string render(const char16_t* text) { return text ? text : u""; }
   static std::u16string render(bool value) { return value ? u"True" : u"False"; }
   template <std::integral T>
-    requires(!std::same_as<T, bool> && !std::same_as<T, char16_t>)
-  static std::u16string render(T value) {
+  requires(!std::same_as<T, bool> && !std::same_as<T, char16_t>) static std::u16string
+      render(T value) {
     return renderInteger(static_cast<std::int64_t>(value));
   }
 

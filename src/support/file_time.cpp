@@ -14,8 +14,9 @@ constexpr std::int64_t kDaysFrom1601To1970 = 134'774;
 constexpr std::int64_t kLastYear = 30827;
 
 unsigned daysInMonth(std::int64_t year, unsigned month) {
-  return static_cast<unsigned>(daysFromCivil(month == 12 ? year + 1 : year, month == 12 ? 1 : month + 1, 1) -
-                               daysFromCivil(year, month, 1));
+  return static_cast<unsigned>(
+      daysFromCivil(month == 12 ? year + 1 : year, month == 12 ? 1 : month + 1, 1) -
+      daysFromCivil(year, month, 1));
 }
 
 }  // namespace

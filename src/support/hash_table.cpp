@@ -106,8 +106,7 @@ std::optional<clsBrenloHashTable::LookupKey> clsBrenloHashTable::lookupKey(
       lookup.payload =
           static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(key.object().get()));
       return finished(std::move(lookup));
-    case Variant::Type::kArray:
-      break;
+    case Variant::Type::kArray: break;
   }
   return std::nullopt;
 }
@@ -236,22 +235,19 @@ std::vector<Variant> clsBrenloHashTable::Items() const {
 std::int32_t clsBrenloHashTable::HashValue(const Variant& value) const {
   switch (value.type()) {
     case Variant::Type::kEmpty:
-    case Variant::Type::kNull:
-      return 0;
+    case Variant::Type::kNull: return 0;
     case Variant::Type::kText:
       return textMode() ? textBucket(foldCase(value.text())) : textBucket(value.text());
     case Variant::Type::kInteger:
     case Variant::Type::kBoolean:
     case Variant::Type::kReal:
-    case Variant::Type::kDate:
-      return numberBucket(value.number());
+    case Variant::Type::kDate: return numberBucket(value.number());
     case Variant::Type::kObject: {
       const auto address = reinterpret_cast<std::uintptr_t>(value.object().get());
       const std::uintptr_t withoutSign = address & (~std::uintptr_t{0} >> 1);
       return static_cast<std::int32_t>(withoutSign % kBucketCount);
     }
-    case Variant::Type::kArray:
-      break;
+    case Variant::Type::kArray: break;
   }
   record(rt::kInvalidProcedureCall, kHashValue, kUnhashableValue, value);
   return 0;

@@ -46,8 +46,8 @@ std::u16string UnQuote(std::u16string_view text) {
 }
 
 std::u16string UnQuote(FailureRecorder& recorder, std::u16string_view text) {
-  return guardedText(recorder, u"Parser.UnQuote", std::u16string(),
-                     [&] { return UnQuote(text); }, {}, text);
+  return guardedText(
+      recorder, u"Parser.UnQuote", std::u16string(), [&] { return UnQuote(text); }, {}, text);
 }
 
 std::u16string UnQuoteEx(std::u16string_view text) {
@@ -58,8 +58,9 @@ std::u16string UnQuoteEx(std::u16string_view text) {
 }
 
 std::u16string UnQuoteEx(FailureRecorder& recorder, std::u16string_view text) {
-  return guardedText(recorder, u"Parser.UnQuoteEx", std::u16string(),
-                     [&] { return UnQuoteEx(text); }, u"String: ", text);
+  return guardedText(
+      recorder, u"Parser.UnQuoteEx", std::u16string(), [&] { return UnQuoteEx(text); }, u"String: ",
+      text);
 }
 
 bool isOEM(std::u16string_view text) noexcept {
@@ -67,8 +68,8 @@ bool isOEM(std::u16string_view text) noexcept {
 }
 
 bool isOEM(FailureRecorder& recorder, std::u16string_view text) {
-  return guardedText(recorder, u"Parser.isOEM", false, [&] { return isOEM(text); }, u"String:",
-                     text);
+  return guardedText(
+      recorder, u"Parser.isOEM", false, [&] { return isOEM(text); }, u"String:", text);
 }
 
 std::u16string Convert_OEM_to_Win(std::u16string_view text, bool reverse) {
@@ -84,8 +85,9 @@ std::u16string Convert_OEM_to_Win(std::u16string_view text, bool reverse) {
 
 std::u16string Convert_OEM_to_Win(FailureRecorder& recorder, std::u16string_view text,
                                   bool reverse) {
-  return guardedText(recorder, u"Parser.Convert_OEM_to_Win", std::u16string(),
-                     [&] { return Convert_OEM_to_Win(text, reverse); }, u"String:", text);
+  return guardedText(
+      recorder, u"Parser.Convert_OEM_to_Win", std::u16string(),
+      [&] { return Convert_OEM_to_Win(text, reverse); }, u"String:", text);
 }
 
 }  // namespace tolvaran

@@ -216,14 +216,10 @@ std::u16string suiteMaskText(std::uint32_t suiteMask) {
 
 std::u16string_view productTypeText(std::uint32_t productType) noexcept {
   switch (productType) {
-    case 1:
-      return u"Workstation";
-    case 2:
-      return u"Domain_Controller";
-    case 3:
-      return u"Server";
-    default:
-      return {};
+    case 1: return u"Workstation";
+    case 2: return u"Domain_Controller";
+    case 3: return u"Server";
+    default: return {};
   }
 }
 

@@ -36,15 +36,21 @@ inline constexpr std::uint32_t kVertical = 1u << 15;
 // In the order of Boost's get_default_class_id: alnum alpha blank cntrl d
 // digit graph h l lower print punct s space u unicode upper v w word xdigit.
 constexpr std::array<std::uint32_t, 21> kClassMasks = {
-    cls::kAlnum, cls::kAlpha, cls::kBlank, cls::kCntrl,   cls::kDigit,   cls::kDigit,
-    cls::kGraph, cls::kHorizontal, cls::kLower, cls::kLower, cls::kPrint, cls::kPunct,
-    cls::kSpace, cls::kSpace, cls::kUpper, cls::kUnicode, cls::kUpper,   cls::kVertical,
-    cls::kWord,  cls::kWord,  cls::kXdigit,
+    cls::kAlnum, cls::kAlpha,      cls::kBlank,  cls::kCntrl,   cls::kDigit, cls::kDigit,
+    cls::kGraph, cls::kHorizontal, cls::kLower,  cls::kLower,   cls::kPrint, cls::kPunct,
+    cls::kSpace, cls::kSpace,      cls::kUpper,  cls::kUnicode, cls::kUpper, cls::kVertical,
+    cls::kWord,  cls::kWord,       cls::kXdigit,
 };
 
-bool isAsciiUpper(char32_t c) { return c >= U'A' && c <= U'Z'; }
-bool isAsciiLower(char32_t c) { return c >= U'a' && c <= U'z'; }
-bool isAsciiDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+bool isAsciiUpper(char32_t c) {
+  return c >= U'A' && c <= U'Z';
+}
+bool isAsciiLower(char32_t c) {
+  return c >= U'a' && c <= U'z';
+}
+bool isAsciiDigit(char32_t c) {
+  return c >= U'0' && c <= U'9';
+}
 
 bool isLineTerminator(char32_t c) {
   return c == U'\n' || c == U'\r' || c == 0x2028 || c == 0x2029;
@@ -53,11 +59,17 @@ bool isLineTerminator(char32_t c) {
 // ECMAScript's WhiteSpace (Zs included) without the line terminators.
 bool isHorizontalSpace(char32_t c) {
   switch (c) {
-    case U'\t': case 0x0B: case 0x0C: case U' ': case 0xA0: case 0x1680:
-    case 0x202F: case 0x205F: case 0x3000: case 0xFEFF:
-      return true;
-    default:
-      return c >= 0x2000 && c <= 0x200A;
+    case U'\t':
+    case 0x0B:
+    case 0x0C:
+    case U' ':
+    case 0xA0:
+    case 0x1680:
+    case 0x202F:
+    case 0x205F:
+    case 0x3000:
+    case 0xFEFF: return true;
+    default: return c >= 0x2000 && c <= 0x200A;
   }
 }
 
@@ -69,8 +81,8 @@ FoldingTraits::char_class_type FoldingTraits::lookup_classname(const char_type* 
   for (char32_t& c : name) {
     if (isAsciiUpper(c)) c = c - U'A' + U'a';
   }
-  const int id = ::boost::BOOST_REGEX_DETAIL_NS::get_default_class_id(
-      name.data(), name.data() + name.size());
+  const int id =
+      ::boost::BOOST_REGEX_DETAIL_NS::get_default_class_id(name.data(), name.data() + name.size());
   if (id < 0 || static_cast<std::size_t>(id) >= kClassMasks.size()) return 0;
   return kClassMasks[static_cast<std::size_t>(id)];
 }
@@ -97,16 +109,14 @@ bool FoldingTraits::isctype(char_type c, char_class_type mask) const {
   const bool vertical = isLineTerminator(c) || c == 0x0B || c == 0x0C || c == 0x85;
   return ((mask & cls::kAlnum) && (upper || lower || digit)) ||
          ((mask & cls::kAlpha) && (upper || lower)) ||
-         ((mask & cls::kBlank) && (c == U' ' || c == U'\t')) ||
-         ((mask & cls::kCntrl) && control) ||
+         ((mask & cls::kBlank) && (c == U' ' || c == U'\t')) || ((mask & cls::kCntrl) && control) ||
          ((mask & cls::kDigit) && digit) ||
          ((mask & cls::kGraph) && (upper || lower || digit || punct)) ||
          ((mask & cls::kLower) && lower) ||
          ((mask & cls::kPrint) && (upper || lower || digit || punct || c == U' ')) ||
          ((mask & cls::kPunct) && punct) ||
          ((mask & cls::kSpace) && (horizontal || isLineTerminator(c))) ||
-         ((mask & cls::kUpper) && upper) ||
-         ((mask & cls::kUnicode) && c > 0xFF) ||
+         ((mask & cls::kUpper) && upper) || ((mask & cls::kUnicode) && c > 0xFF) ||
          ((mask & cls::kWord) && (upper || lower || digit || c == U'_')) ||
          ((mask & cls::kXdigit) &&
           (digit || (c >= U'a' && c <= U'f') || (c >= U'A' && c <= U'F'))) ||
@@ -137,7 +147,9 @@ std::u32string toUtf32(std::u16string_view text) {
   return out;
 }
 
-std::size_t utf16Length(char32_t c) { return c > 0xFFFF ? 2 : 1; }
+std::size_t utf16Length(char32_t c) {
+  return c > 0xFFFF ? 2 : 1;
+}
 
 std::u16string toUtf16(const char32_t* first, const char32_t* last) {
   std::u16string out;
@@ -233,7 +245,9 @@ struct RegExp::Compiled {
   std::u16string error;  // empty when `regex` is usable
 };
 
-RegExp::RegExp() { compile(); }
+RegExp::RegExp() {
+  compile();
+}
 
 RegExp::RegExp(std::u16string_view pattern, bool ignoreCase, bool global)
     : pattern_(pattern), ignoreCase_(ignoreCase), global_(global) {
@@ -286,7 +300,9 @@ void RegExp::compile() {
   compiled_ = std::move(compiled);
 }
 
-std::u16string RegExp::compileError() const { return compiled_ ? compiled_->error : u""; }
+std::u16string RegExp::compileError() const {
+  return compiled_ ? compiled_->error : u"";
+}
 
 bool RegExp::Test(std::u16string_view text) const {
   if (!compiled_ || !compiled_->error.empty()) {

@@ -32,8 +32,8 @@
 namespace tolvaran {
 
 namespace regexp_error {
-inline constexpr std::int32_t kSyntaxError = 5017;       // "Syntax error in regular expression"
-inline constexpr std::int32_t kRegExpTooComplex = 28;    // "Out of stack space"
+inline constexpr std::int32_t kSyntaxError = 5017;     // "Syntax error in regular expression"
+inline constexpr std::int32_t kRegExpTooComplex = 28;  // "Out of stack space"
 }  // namespace regexp_error
 
 struct RegExpMatch {

@@ -7,7 +7,6 @@
 // which folds Cyrillic on one platform and not on another; these traits
 // decide everything themselves, the same way on every build.
 #include <boost/regex.hpp>
-
 #include <cstdint>
 #include <locale>
 #include <string>
@@ -38,9 +37,9 @@ class FoldingTraits {
                     : ::boost::regex_constants::syntax_char;
   }
   ::boost::regex_constants::escape_syntax_type escape_syntax_type(char_type c) const {
-    return c < 0x80
-               ? ::boost::BOOST_REGEX_DETAIL_NS::get_default_escape_syntax_type(static_cast<char>(c))
-               : ::boost::regex_constants::escape_type_identity;
+    return c < 0x80 ? ::boost::BOOST_REGEX_DETAIL_NS::get_default_escape_syntax_type(
+                          static_cast<char>(c))
+                    : ::boost::regex_constants::escape_type_identity;
   }
 
   char_type translate(char_type c) const { return c; }
@@ -64,9 +63,12 @@ class FoldingTraits {
 
   int value(char_type c, int radix) const {
     int digit = -1;
-    if (c >= U'0' && c <= U'9') digit = static_cast<int>(c - U'0');
-    else if (c >= U'a' && c <= U'z') digit = static_cast<int>(c - U'a') + 10;
-    else if (c >= U'A' && c <= U'Z') digit = static_cast<int>(c - U'A') + 10;
+    if (c >= U'0' && c <= U'9')
+      digit = static_cast<int>(c - U'0');
+    else if (c >= U'a' && c <= U'z')
+      digit = static_cast<int>(c - U'a') + 10;
+    else if (c >= U'A' && c <= U'Z')
+      digit = static_cast<int>(c - U'A') + 10;
     return digit < radix ? digit : -1;
   }
   std::intmax_t toi(const char_type*& p1, const char_type* p2, int radix) const {

@@ -21,7 +21,9 @@ bool isOneOf(std::uint32_t code, std::initializer_list<std::uint32_t> codes) noe
 }
 
 // Russian, Ukrainian, Belarusian: their speakers get the Russian table.
-bool readsRussian(std::uint32_t code) noexcept { return isOneOf(code, {1049, 1058, 1059}); }
+bool readsRussian(std::uint32_t code) noexcept {
+  return isOneOf(code, {1049, 1058, 1059});
+}
 // German of Germany, Switzerland, Austria, Luxembourg, Liechtenstein.
 bool readsGerman(std::uint32_t code) noexcept {
   return isOneOf(code, {1031, 2055, 3079, 4103, 5127});
@@ -31,7 +33,9 @@ bool readsFrench(std::uint32_t code) noexcept {
   return isOneOf(code, {1036, 2060, 3084, 4108, 5132, 6156});
 }
 
-bool isDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
+bool isDigit(char16_t c) noexcept {
+  return c >= u'0' && c <= u'9';
+}
 
 // An entry line starts with exactly three decimal digits. Anything looser
 // (" 7=", "-01", "7=x") is not an entry, so a stray line can never end the

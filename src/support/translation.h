@@ -37,14 +37,11 @@ class Translation {
   // The text of message `number`; empty for an entry no table defined and
   // for a number outside 0-200.
   [[nodiscard]] const std::u16string& msg(int number) const noexcept;
-  [[nodiscard]] const std::u16string& operator[](int number) const noexcept {
-    return msg(number);
-  }
+  [[nodiscard]] const std::u16string& operator[](int number) const noexcept { return msg(number); }
 
   // Chooses a table as `languageTableFor` does and loads it; returns its id.
   int LoadLanguage(std::uint32_t code, std::uint32_t displayLanguage,
-                   std::uint32_t nonUnicodeLanguage, platform::Ui& ui,
-                   std::u16string_view caption);
+                   std::uint32_t nonUnicodeLanguage, platform::Ui& ui, std::u16string_view caption);
 
   // Parses the built-in table `resourceId`. An unknown id leaves the table
   // as it was.

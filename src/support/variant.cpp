@@ -92,33 +92,22 @@ const std::vector<Variant>* Variant::arrayItems() const noexcept {
 
 double Variant::number() const noexcept {
   switch (type()) {
-    case Type::kInteger:
-      return static_cast<double>(std::get<std::int64_t>(value_));
-    case Type::kBoolean:
-      return std::get<bool>(value_) ? -1.0 : 0.0;
-    case Type::kReal:
-      return std::get<double>(value_);
-    case Type::kDate:
-      return std::get<DateValue>(value_).days;
-    default:
-      return 0.0;
+    case Type::kInteger: return static_cast<double>(std::get<std::int64_t>(value_));
+    case Type::kBoolean: return std::get<bool>(value_) ? -1.0 : 0.0;
+    case Type::kReal: return std::get<double>(value_);
+    case Type::kDate: return std::get<DateValue>(value_).days;
+    default: return 0.0;
   }
 }
 
 std::u16string Variant::toText() const {
   switch (type()) {
-    case Type::kText:
-      return std::get<std::u16string>(value_);
-    case Type::kInteger:
-      return toDecimal(std::get<std::int64_t>(value_));
-    case Type::kBoolean:
-      return std::get<bool>(value_) ? u"True" : u"False";
-    case Type::kReal:
-      return realToText(std::get<double>(value_));
-    case Type::kDate:
-      return dateToText(std::get<DateValue>(value_).days);
-    default:
-      return {};
+    case Type::kText: return std::get<std::u16string>(value_);
+    case Type::kInteger: return toDecimal(std::get<std::int64_t>(value_));
+    case Type::kBoolean: return std::get<bool>(value_) ? u"True" : u"False";
+    case Type::kReal: return realToText(std::get<double>(value_));
+    case Type::kDate: return dateToText(std::get<DateValue>(value_).days);
+    default: return {};
   }
 }
 
@@ -126,19 +115,13 @@ bool operator==(const Variant& a, const Variant& b) noexcept {
   if (a.type() != b.type()) return false;
   switch (a.type()) {
     case Variant::Type::kEmpty:
-    case Variant::Type::kNull:
-      return true;
-    case Variant::Type::kText:
-      return a.text() == b.text();
-    case Variant::Type::kInteger:
-      return a.integer() == b.integer();
-    case Variant::Type::kBoolean:
-      return a.boolean() == b.boolean();
+    case Variant::Type::kNull: return true;
+    case Variant::Type::kText: return a.text() == b.text();
+    case Variant::Type::kInteger: return a.integer() == b.integer();
+    case Variant::Type::kBoolean: return a.boolean() == b.boolean();
     case Variant::Type::kReal:
-    case Variant::Type::kDate:
-      return a.number() == b.number();
-    case Variant::Type::kObject:
-      return a.object() == b.object();
+    case Variant::Type::kDate: return a.number() == b.number();
+    case Variant::Type::kObject: return a.object() == b.object();
     case Variant::Type::kArray: {
       const auto* x = a.arrayItems();
       const auto* y = b.arrayItems();

@@ -42,14 +42,14 @@ std::string goldenPath(std::string_view name) {
 ::testing::AssertionResult matchesGolden(std::string_view name, std::string_view actual) {
   const auto path = goldenPath(name);
   if (updating()) {
-    std::ofstream(path, std::ios::binary).write(actual.data(),
-                                                static_cast<std::streamsize>(actual.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(actual.data(), static_cast<std::streamsize>(actual.size()));
     return ::testing::AssertionSuccess() << "rewrote " << path;
   }
   std::string expected;
   if (!readFile(path, expected)) {
-    return ::testing::AssertionFailure() << "missing golden file " << path
-                                         << " (TOLVARAN_UPDATE_GOLDEN=1 writes it)";
+    return ::testing::AssertionFailure()
+           << "missing golden file " << path << " (TOLVARAN_UPDATE_GOLDEN=1 writes it)";
   }
   if (expected == actual) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << path << ": " << firstDifference(expected, actual);

@@ -15,7 +15,9 @@ using namespace platform;
 constexpr std::uint32_t kReadWrite = access::kGenericRead | access::kGenericWrite;
 constexpr std::uint32_t kShareAll = share::kRead | share::kWrite | share::kDelete;
 
-std::span<const std::byte> bytes(std::string_view text) { return std::as_bytes(std::span(text)); }
+std::span<const std::byte> bytes(std::string_view text) {
+  return std::as_bytes(std::span(text));
+}
 
 class FilesContract : public ContractTest, public ::testing::WithParamInterface<Implementation> {
  protected:
@@ -46,7 +48,9 @@ struct PathRule {
   bool directory = false;
 };
 
-std::u16string invalidName(char16_t c) { return std::u16string(u"{S}\\dir\\a") + c + u"b.txt"; }
+std::u16string invalidName(char16_t c) {
+  return std::u16string(u"{S}\\dir\\a") + c + u"b.txt";
+}
 
 const std::vector<PathRule>& pathRules() {
   static const std::vector<PathRule> rules{
@@ -89,7 +93,9 @@ const std::vector<PathRule>& pathRules() {
   return rules;
 }
 
-void PrintTo(const PathRule& rule, std::ostream* out) { *out << rule.name; }
+void PrintTo(const PathRule& rule, std::ostream* out) {
+  *out << rule.name;
+}
 
 // Where Wine answers differently from Windows (measured with Wine 8.0).
 const char* wineGap(std::string_view rule) {
@@ -120,31 +126,31 @@ TEST_P(PathRules, GetFileAttributes) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ports, PathRules, ::testing::Combine(::testing::ValuesIn(implementations()),
-                                         ::testing::ValuesIn(pathRules())),
-    [](const auto& info) {
-      return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name;
-    });
+INSTANTIATE_TEST_SUITE_P(Ports, PathRules,
+                         ::testing::Combine(::testing::ValuesIn(implementations()),
+                                            ::testing::ValuesIn(pathRules())),
+                         [](const auto& info) {
+                           return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name;
+                         });
 
 // The same parser serves every call: a few rules again through other calls.
 TEST_P(FilesContract, PathRulesHoldForOtherCalls) {
   makeFolder(u"dir");
   {
-    const auto created = open(u"dir\\new.txt. ", access::kGenericWrite, share::kNone,
-                              Disposition::kCreateNew);
+    const auto created =
+        open(u"dir\\new.txt. ", access::kGenericWrite, share::kNone, Disposition::kCreateNew);
     ASSERT_TRUE(created.ok()) << created.code;
     EXPECT_TRUE(files().closeHandle(created.value).ok());
   }
   EXPECT_EQ(attributesCode(u"dir\\NEW.TXT"), kErrorSuccess);
   EXPECT_EQ(files().createDirectory(at(u"dir/sub/")).code, kErrorSuccess);
-  EXPECT_EQ(attributesCode(u"DIR\\SUB") , kErrorSuccess);
+  EXPECT_EQ(attributesCode(u"DIR\\SUB"), kErrorSuccess);
   EXPECT_EQ(files().deleteFile(at(u"dir\\.\\new.txt")).code, kErrorSuccess);
   EXPECT_EQ(files().removeDirectory(at(u"dir\\sub\\..\\sub")).code, kErrorSuccess);
   EXPECT_EQ(files().createDirectory(at(u"dir\\a|b")).code, kErrorInvalidName);
-  EXPECT_EQ(open(u"none\\x.txt", access::kGenericWrite, share::kNone, Disposition::kCreateAlways)
-                .code,
-            kErrorPathNotFound);
+  EXPECT_EQ(
+      open(u"none\\x.txt", access::kGenericWrite, share::kNone, Disposition::kCreateAlways).code,
+      kErrorPathNotFound);
 }
 
 TEST_P(FilesContract, FullPathNameIsTextOnly) {
@@ -154,14 +160,10 @@ TEST_P(FilesContract, FullPathNameIsTextOnly) {
     std::u16string expected;
   };
   const std::vector<Case> cases{
-      {base + u"\\a\\b\\..\\c", base + u"\\a\\c"},
-      {base + u"/a//b", base + u"\\a\\b"},
-      {base + u"\\a\\b. .", base + u"\\a\\b"},
-      {base + u"\\a.\\b", base + u"\\a\\b"},
-      {base + u"\\a\\", base + u"\\a\\"},
-      {base + u"\\a\\.", base + u"\\a"},
-      {base + u"\\a<b", base + u"\\a<b"},
-      {u"C:\\..\\..\\x", u"C:\\x"},
+      {base + u"\\a\\b\\..\\c", base + u"\\a\\c"}, {base + u"/a//b", base + u"\\a\\b"},
+      {base + u"\\a\\b. .", base + u"\\a\\b"},     {base + u"\\a.\\b", base + u"\\a\\b"},
+      {base + u"\\a\\", base + u"\\a\\"},          {base + u"\\a\\.", base + u"\\a"},
+      {base + u"\\a<b", base + u"\\a<b"},          {u"C:\\..\\..\\x", u"C:\\x"},
   };
   for (const auto& c : cases) {
     const auto full = files().getFullPathName(c.input);
@@ -186,8 +188,8 @@ TEST_P(FilesContract, AttributesSetAndGet) {
   makeFile(u"a.txt", "a");
   constexpr std::uint32_t kRhs = attr::kReadOnly | attr::kHidden | attr::kSystem;
   EXPECT_EQ(attributes(u"a.txt") & (kRhs | attr::kDirectory), 0u);
-  for (const std::uint32_t wanted : {attr::kReadOnly, attr::kHidden, attr::kSystem,
-                                     attr::kReadOnly | attr::kHidden, kRhs}) {
+  for (const std::uint32_t wanted :
+       {attr::kReadOnly, attr::kHidden, attr::kSystem, attr::kReadOnly | attr::kHidden, kRhs}) {
     ASSERT_TRUE(files().setFileAttributes(at(u"a.txt"), wanted).ok());
     EXPECT_EQ(attributes(u"a.txt") & kRhs, wanted);
   }
@@ -243,8 +245,8 @@ TEST_P(FilesContract, DeleteOfAnOpenFile) {
   EXPECT_EQ(files().deleteFile(at(u"locked.txt")).code, kErrorSuccess);
 
   {
-    const auto shared = open(u"shared.txt", access::kGenericRead, kShareAll,
-                             Disposition::kOpenExisting);
+    const auto shared =
+        open(u"shared.txt", access::kGenericRead, kShareAll, Disposition::kOpenExisting);
     ASSERT_TRUE(shared.ok()) << shared.code;
     ScopedFile guard(files(), shared.value);
     EXPECT_EQ(files().deleteFile(at(u"shared.txt")).code, kErrorSuccess);
@@ -272,8 +274,8 @@ TEST_P(FilesContract, CreateDispositionCodes) {
   const std::vector<Case> cases{
       {"create-new on existing", u"a.txt", access::kGenericWrite, Disposition::kCreateNew,
        kErrorFileExists},
-      {"open-existing on missing", u"none.txt", access::kGenericRead,
-       Disposition::kOpenExisting, kErrorFileNotFound},
+      {"open-existing on missing", u"none.txt", access::kGenericRead, Disposition::kOpenExisting,
+       kErrorFileNotFound},
       {"truncate-existing on missing", u"none.txt", access::kGenericWrite,
        Disposition::kTruncateExisting, kErrorFileNotFound},
       {"in a missing folder", u"none\\x.txt", access::kGenericWrite, Disposition::kCreateNew,
@@ -282,8 +284,7 @@ TEST_P(FilesContract, CreateDispositionCodes) {
        kErrorSuccess},
       {"open-existing on hidden", u"hidden.txt", kReadWrite, Disposition::kOpenExisting,
        kErrorSuccess},
-      {"a folder", u"dir", access::kGenericRead, Disposition::kOpenExisting,
-       kErrorAccessDenied},
+      {"a folder", u"dir", access::kGenericRead, Disposition::kOpenExisting, kErrorAccessDenied},
       {"create-new on a folder", u"dir", access::kGenericWrite, Disposition::kCreateNew,
        kErrorFileExists},
   };
@@ -316,8 +317,8 @@ TEST_P(FilesContract, CreateRefusesToWriteReadOnly) {
   TOLVARAN_SKIP_ON_WINE("run as root, Wine opens read-only files for writing");
   makeFile(u"ro.txt", "r");
   ASSERT_TRUE(files().setFileAttributes(at(u"ro.txt"), attr::kReadOnly).ok());
-  for (const auto disposition : {Disposition::kOpenExisting, Disposition::kCreateAlways,
-                                 Disposition::kTruncateExisting}) {
+  for (const auto disposition :
+       {Disposition::kOpenExisting, Disposition::kCreateAlways, Disposition::kTruncateExisting}) {
     const auto opened = open(u"ro.txt", access::kGenericWrite, share::kNone, disposition);
     EXPECT_EQ(opened.code, kErrorAccessDenied) << static_cast<int>(disposition);
     if (opened.ok()) (void)files().closeHandle(opened.value);
@@ -328,8 +329,8 @@ TEST_P(FilesContract, CreateRefusesToWriteReadOnly) {
 TEST_P(FilesContract, TruncateNeedsWriteAccess) {
   TOLVARAN_SKIP_ON_WINE("TRUNCATE_EXISTING truncates through a read-only handle");
   makeFile(u"a.txt", "abc");
-  const auto opened = open(u"a.txt", access::kGenericRead, share::kRead,
-                           Disposition::kTruncateExisting);
+  const auto opened =
+      open(u"a.txt", access::kGenericRead, share::kRead, Disposition::kTruncateExisting);
   EXPECT_EQ(opened.code, kErrorInvalidParameter);
   if (opened.ok()) (void)files().closeHandle(opened.value);
   EXPECT_EQ(readAll(at(u"a.txt")), "abc");
@@ -426,7 +427,8 @@ TEST_P(FilesContract, AccessIsEnforcedPerHandle) {
     EXPECT_EQ(files().writeFile(file.get(), bytes("x")).code, kErrorAccessDenied);
   }
   {
-    const auto writer = open(u"a.txt", access::kGenericWrite, kShareAll, Disposition::kOpenExisting);
+    const auto writer =
+        open(u"a.txt", access::kGenericWrite, kShareAll, Disposition::kOpenExisting);
     ASSERT_TRUE(writer.ok());
     ScopedFile file(files(), writer.value);
     EXPECT_EQ(files().readFile(file.get(), buffer).code, kErrorAccessDenied);
@@ -482,7 +484,8 @@ TEST_P(FilesContract, MoveFile) {
   EXPECT_EQ(readAll(at(u"dir\\moved.txt")), "a");
 
   {
-    const auto locked = open(u"b.txt", access::kGenericRead, share::kRead, Disposition::kOpenExisting);
+    const auto locked =
+        open(u"b.txt", access::kGenericRead, share::kRead, Disposition::kOpenExisting);
     ASSERT_TRUE(locked.ok());
     ScopedFile guard(files(), locked.value);
     EXPECT_EQ(files().moveFile(at(u"b.txt"), at(u"c.txt")).code, kErrorSharingViolation);
@@ -514,7 +517,8 @@ TEST_P(FilesContract, CopyFile) {
 }
 
 TEST_P(FilesContract, CopyRefusesToOverwriteHiddenOrReadOnly) {
-  TOLVARAN_SKIP_ON_WINE("CopyFile overwrites a hidden target, and a read-only one when run as root");
+  TOLVARAN_SKIP_ON_WINE(
+      "CopyFile overwrites a hidden target, and a read-only one when run as root");
   makeFile(u"a.txt", "source");
   makeFile(u"hidden.txt", "h");
   makeFile(u"ro.txt", "r");
@@ -551,8 +555,8 @@ TEST_P(FilesContract, FindFirstAndNext) {
   ASSERT_EQ(entries.size(), 6u);
   std::set<std::u16string> names;
   for (const auto& entry : entries) names.insert(entry.name);
-  EXPECT_EQ(names, (std::set<std::u16string>{u".", u"..", u"sub", u"one.lnk", u"two.lnk",
-                                             u"three.txt"}));
+  EXPECT_EQ(names,
+            (std::set<std::u16string>{u".", u"..", u"sub", u"one.lnk", u"two.lnk", u"three.txt"}));
   for (const auto& entry : entries) {
     const bool folder = entry.name == u"." || entry.name == u".." || entry.name == u"sub";
     EXPECT_EQ((entry.attributes & attr::kDirectory) != 0, folder) << narrow(entry.name);

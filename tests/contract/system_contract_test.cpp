@@ -21,7 +21,9 @@ struct MessageCase {
   std::u16string text;  // without the CR LF that FormatMessage appends
 };
 
-void PrintTo(const MessageCase& c, std::ostream* out) { *out << c.id; }
+void PrintTo(const MessageCase& c, std::ostream* out) {
+  *out << c.id;
+}
 
 const std::vector<MessageCase>& messageCases() {
   static const std::vector<MessageCase> cases{
@@ -37,8 +39,9 @@ const std::vector<MessageCase>& messageCases() {
       {18, u"There are no more files."},
       {21, u"The device is not ready."},
       {32, u"The process cannot access the file because it is being used by another process."},
-      {33, u"The process cannot access the file because another process has locked a portion of "
-           u"the file."},
+      {33,
+       u"The process cannot access the file because another process has locked a portion of "
+       u"the file."},
       {53, u"The network path was not found."},
       {70, u"The remote server has been paused or is in the process of being started."},
       {80, u"The file exists."},
@@ -55,9 +58,8 @@ const std::vector<MessageCase>& messageCases() {
   return cases;
 }
 
-class MessageTexts
-    : public ContractTest,
-      public ::testing::WithParamInterface<std::tuple<Implementation, MessageCase>> {
+class MessageTexts : public ContractTest,
+                     public ::testing::WithParamInterface<std::tuple<Implementation, MessageCase>> {
  protected:
   void SetUp() override { start(std::get<0>(GetParam())); }
 };
@@ -75,12 +77,13 @@ TEST_P(MessageTexts, ExactEnglishText) {
   EXPECT_EQ(message.value, expected.text + u"\r\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ports, MessageTexts,
-    ::testing::Combine(::testing::ValuesIn(implementations()), ::testing::ValuesIn(messageCases())),
-    [](const auto& info) {
-      return std::get<0>(info.param).name + "_" + std::to_string(std::get<1>(info.param).id);
-    });
+INSTANTIATE_TEST_SUITE_P(Ports, MessageTexts,
+                         ::testing::Combine(::testing::ValuesIn(implementations()),
+                                            ::testing::ValuesIn(messageCases())),
+                         [](const auto& info) {
+                           return std::get<0>(info.param).name + "_" +
+                                  std::to_string(std::get<1>(info.param).id);
+                         });
 
 TEST_P(SystemContract, UnknownMessageIsEmptyWithMrMidNotFound) {
   const auto message = system().formatMessage(0xBEEF);
@@ -130,7 +133,9 @@ struct Expansion {
   const char* wineGap = nullptr;
 };
 
-void PrintTo(const Expansion& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const Expansion& c, std::ostream* out) {
+  *out << c.name;
+}
 
 const std::vector<Expansion>& expansions() {
   static const std::vector<Expansion> cases{
@@ -172,12 +177,12 @@ TEST_P(Expansions, ExpandEnvironmentStrings) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ports, Expansions,
-    ::testing::Combine(::testing::ValuesIn(implementations()), ::testing::ValuesIn(expansions())),
-    [](const auto& info) {
-      return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name;
-    });
+INSTANTIATE_TEST_SUITE_P(Ports, Expansions,
+                         ::testing::Combine(::testing::ValuesIn(implementations()),
+                                            ::testing::ValuesIn(expansions())),
+                         [](const auto& info) {
+                           return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name;
+                         });
 
 // --- Paths and dates ---------------------------------------------------------
 

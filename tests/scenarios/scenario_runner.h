@@ -4,13 +4,12 @@
 // answers, the clock), the shortcuts to cure, and what the run must leave
 // behind (report lines, counters, codes, files, shortcut fields, backups,
 // error records, tools started). One case per file in tests/scenarios/.
-#include <nlohmann/json.hpp>
-
 #include <cctype>
 #include <cstdint>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,21 +27,29 @@ struct Mismatch {
   std::string actual;
 };
 
-inline std::u16string text(const Json& value) { return utf8ToUtf16(value.get<std::string>()); }
+inline std::u16string text(const Json& value) {
+  return utf8ToUtf16(value.get<std::string>());
+}
 inline std::u16string text(const Json& object, const char* key) {
   return object.contains(key) ? text(object.at(key)) : std::u16string();
 }
-inline std::string narrow(std::u16string_view value) { return utf16ToUtf8(value); }
+inline std::string narrow(std::u16string_view value) {
+  return utf16ToUtf8(value);
+}
 
 inline std::uint32_t attributesOf(const Json& object) {
   std::uint32_t attributes = platform::attr::kArchive;
   if (!object.contains("attributes")) return attributes;
   for (const Json& name : object.at("attributes")) {
     const std::string n = name.get<std::string>();
-    if (n == "readonly") attributes |= platform::attr::kReadOnly;
-    else if (n == "hidden") attributes |= platform::attr::kHidden;
-    else if (n == "system") attributes |= platform::attr::kSystem;
-    else throw std::runtime_error("unknown attribute " + n);
+    if (n == "readonly")
+      attributes |= platform::attr::kReadOnly;
+    else if (n == "hidden")
+      attributes |= platform::attr::kHidden;
+    else if (n == "system")
+      attributes |= platform::attr::kSystem;
+    else
+      throw std::runtime_error("unknown attribute " + n);
   }
   return attributes;
 }
@@ -53,9 +60,9 @@ inline platform::sim::OsProfile profileOf(const Json& scenario) {
   if (!scenario.contains("os")) return platform::sim::makeOsProfile(options);
   const Json& os = scenario.at("os");
   static const std::map<std::string, WindowsRelease> releases{
-      {"2000", WindowsRelease::Windows2000}, {"XP", WindowsRelease::WindowsXP},
+      {"2000", WindowsRelease::Windows2000},   {"XP", WindowsRelease::WindowsXP},
       {"Vista", WindowsRelease::WindowsVista}, {"7", WindowsRelease::Windows7},
-      {"8.1", WindowsRelease::Windows81},     {"10", WindowsRelease::Windows10},
+      {"8.1", WindowsRelease::Windows81},      {"10", WindowsRelease::Windows10},
       {"11", WindowsRelease::Windows11}};
   if (os.contains("release")) options.release = releases.at(os.at("release").get<std::string>());
   if (os.contains("bits")) options.is64BitOs = os.at("bits").get<int>() == 64;
@@ -70,20 +77,25 @@ inline platform::sim::OsProfile profileOf(const Json& scenario) {
 
 inline platform::sim::FileOp fileOpOf(const std::string& name) {
   using platform::sim::FileOp;
-  static const std::map<std::string, FileOp> ops{
-      {"getFileAttributes", FileOp::kGetFileAttributes}, {"setFileAttributes", FileOp::kSetFileAttributes},
-      {"deleteFile", FileOp::kDeleteFile},               {"moveFile", FileOp::kMoveFile},
-      {"copyFile", FileOp::kCopyFile},                   {"createFile", FileOp::kCreateFile},
-      {"readFile", FileOp::kReadFile},                   {"writeFile", FileOp::kWriteFile},
-      {"createDirectory", FileOp::kCreateDirectory}};
+  static const std::map<std::string, FileOp> ops{{"getFileAttributes", FileOp::kGetFileAttributes},
+                                                 {"setFileAttributes", FileOp::kSetFileAttributes},
+                                                 {"deleteFile", FileOp::kDeleteFile},
+                                                 {"moveFile", FileOp::kMoveFile},
+                                                 {"copyFile", FileOp::kCopyFile},
+                                                 {"createFile", FileOp::kCreateFile},
+                                                 {"readFile", FileOp::kReadFile},
+                                                 {"writeFile", FileOp::kWriteFile},
+                                                 {"createDirectory", FileOp::kCreateDirectory}};
   return ops.at(name);
 }
 
 inline platform::sim::ShellLinkOp shellLinkOpOf(const std::string& name) {
   using platform::sim::ShellLinkOp;
   static const std::map<std::string, ShellLinkOp> ops{
-      {"load", ShellLinkOp::kLoad},         {"save", ShellLinkOp::kSave},
-      {"setPath", ShellLinkOp::kSetPath},   {"setIconLocation", ShellLinkOp::kSetIconLocation},
+      {"load", ShellLinkOp::kLoad},
+      {"save", ShellLinkOp::kSave},
+      {"setPath", ShellLinkOp::kSetPath},
+      {"setIconLocation", ShellLinkOp::kSetIconLocation},
       {"getPath", ShellLinkOp::kGetPath}};
   return ops.at(name);
 }
@@ -107,7 +119,8 @@ inline engine_test::ShortcutSpec shortcutOf(const Json& s) {
 inline platform::HResult hresultOf(const Json& fault) {
   if (!fault.contains("hresult")) return platform::kHresultFail;
   const Json& value = fault.at("hresult");
-  if (value.is_string()) return static_cast<platform::HResult>(std::stoul(value.get<std::string>(), nullptr, 16));
+  if (value.is_string())
+    return static_cast<platform::HResult>(std::stoul(value.get<std::string>(), nullptr, 16));
   return value.get<platform::HResult>();
 }
 
@@ -227,15 +240,16 @@ class Runner {
     if (expect.contains("statistics")) {
       const RunStatistics& s = rig.log.Statistics;
       const std::map<std::string, std::int32_t> counters{
-          {"Total", s.Total},       {"Cured", s.Cured},       {"Deleted", s.Deleted},
-          {"Renamed", s.Renamed},   {"Omitted", s.Omitted},   {"Blocked", s.Blocked},
+          {"Total", s.Total},       {"Cured", s.Cured},     {"Deleted", s.Deleted},
+          {"Renamed", s.Renamed},   {"Omitted", s.Omitted}, {"Blocked", s.Blocked},
           {"Warnings", s.Warnings}, {"Errors", s.Errors}};
       for (const auto& [name, value] : counters) {
         same("statistics." + name, std::to_string(expect.at("statistics").value(name, 0)),
              std::to_string(value));
       }
     }
-    if (expect.contains("rule")) same("rule", expect.at("rule").get<std::string>(), narrow(rig.codes().RuleCode));
+    if (expect.contains("rule"))
+      same("rule", expect.at("rule").get<std::string>(), narrow(rig.codes().RuleCode));
     if (expect.contains("recovery")) {
       same("recovery", expect.at("recovery").get<std::string>(), narrow(rig.codes().RecoveryCode));
     }
@@ -249,8 +263,7 @@ class Runner {
     }
     for (const Json& s : expect.value("shortcuts", Json::array())) compareShortcut(s);
     for (const Json& path : expect.value("backups", Json::array())) {
-      const auto backup =
-          rig.machine.files().readFileBytes(rig.backup.BackupPathFor(text(path)));
+      const auto backup = rig.machine.files().readFileBytes(rig.backup.BackupPathFor(text(path)));
       const auto original = planted_.find(foldCase(text(path)));
       if (!backup || original == planted_.end() || *backup != original->second) {
         note("backup of " + path.get<std::string>(), "the planted bytes",
@@ -279,9 +292,11 @@ class Runner {
     }
     const LnkRecord r = rig_->readShortcut(path);
     const std::string where = "shortcut " + narrow(path) + ".";
-    const std::map<std::string, std::u16string> fields{
-        {"target", r.Target}, {"arguments", r.Arguments}, {"workingDir", r.WorkingDir},
-        {"icon", r.IconLocation}, {"description", r.Description}};
+    const std::map<std::string, std::u16string> fields{{"target", r.Target},
+                                                       {"arguments", r.Arguments},
+                                                       {"workingDir", r.WorkingDir},
+                                                       {"icon", r.IconLocation},
+                                                       {"description", r.Description}};
     for (const auto& [name, value] : fields) {
       if (s.contains(name)) same(where + name, s.at(name).get<std::string>(), narrow(value));
     }

@@ -37,8 +37,10 @@ TEST_P(Scenario, LeavesTheMachineAndReportAsDescribed) {
 INSTANTIATE_TEST_SUITE_P(Files, Scenario, testing::ValuesIn(scenarioNames()),
                          [](const testing::TestParamInfo<std::string>& info) {
                            std::string name = info.param;
-                           std::replace_if(name.begin(), name.end(),
-                                           [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+                           std::replace_if(
+                               name.begin(), name.end(),
+                               [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
+                               '_');
                            return name;
                          });
 

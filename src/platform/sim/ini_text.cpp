@@ -20,12 +20,12 @@ std::u16string_view trimBlanks(std::u16string_view s) {
 
 struct Line {
   enum class Kind { kBlank, kSection, kKey } kind = Kind::kBlank;
-  std::size_t begin = 0;       // first character of the line
-  std::size_t end = 0;         // one past its last character, line break excluded
-  std::size_t next = 0;        // first character of the following line
-  std::u16string_view name;    // section or key name
-  std::u16string_view value;   // key value, trimmed
-  bool hasValue = false;       // false for a line without "="
+  std::size_t begin = 0;      // first character of the line
+  std::size_t end = 0;        // one past its last character, line break excluded
+  std::size_t next = 0;       // first character of the following line
+  std::u16string_view name;   // section or key name
+  std::u16string_view value;  // key value, trimmed
+  bool hasValue = false;      // false for a line without "="
 };
 
 std::vector<Line> splitLines(std::u16string_view text) {
@@ -62,7 +62,7 @@ std::vector<Line> splitLines(std::u16string_view text) {
 }
 
 struct Found {
-  std::size_t section = 0;  // index of the section line
+  std::size_t section = 0;     // index of the section line
   std::size_t sectionEnd = 0;  // index of the first line after the section
   std::optional<std::size_t> key;
 };

@@ -42,7 +42,8 @@ class FaultPlan {
   }
   // Removes the faults planned for `path` (a file "unlocked"), or all of them.
   void clearPath(std::u16string_view path) {
-    std::erase_if(faults_, [&](const Fault& f) { return !f.path.empty() && samePath_(f.path, path); });
+    std::erase_if(faults_,
+                  [&](const Fault& f) { return !f.path.empty() && samePath_(f.path, path); });
   }
   void clear() { faults_.clear(); }
   [[nodiscard]] bool empty() const noexcept { return faults_.empty(); }

@@ -33,7 +33,9 @@ bool wantsRead(std::uint32_t access) {
 bool wantsWrite(std::uint32_t access) {
   return (access & (access::kGenericWrite | kGenericAll | kFileWriteData | kFileAppendData)) != 0;
 }
-bool wantsDelete(std::uint32_t access) { return (access & (access::kDelete | kGenericAll)) != 0; }
+bool wantsDelete(std::uint32_t access) {
+  return (access & (access::kDelete | kGenericAll)) != 0;
+}
 bool wantsData(std::uint32_t access) {
   return wantsRead(access) || wantsWrite(access) || wantsDelete(access);
 }
@@ -88,8 +90,7 @@ SimFiles::SimFiles(const SimClock& clock) : clock_(clock), faults_(sameSimPath) 
 SimFiles::~SimFiles() = default;
 
 template <class R, class Body>
-R SimFiles::call(FileOp op, std::u16string_view path, std::u16string_view otherPath,
-                 Body&& body) {
+R SimFiles::call(FileOp op, std::u16string_view path, std::u16string_view otherPath, Body&& body) {
   R result{};
   if (const Win32Code fault = faults_.check(op, path); fault != kErrorSuccess) {
     result.code = fault;
@@ -123,7 +124,8 @@ SimFiles::Lookup SimFiles::resolve(const SimPath& path) const {
     lookup.code = kErrorPathNotFound;
     if (path.isUnc()) {
       const bool knownServer = std::any_of(volumes_.begin(), volumes_.end(), [&](const auto& v) {
-        return v.first.size() > 2 && v.first[0] == u'\\' && serverOf(v.first) == serverOf(volumeKey);
+        return v.first.size() > 2 && v.first[0] == u'\\' &&
+               serverOf(v.first) == serverOf(volumeKey);
       });
       lookup.code = knownServer ? Win32Code{67} : kErrorBadNetPath;  // ERROR_BAD_NET_NAME
     }
@@ -352,15 +354,15 @@ Status SimFiles::doCopyFile(std::u16string_view existing, std::u16string_view ta
 }
 
 Result<std::u16string> SimFiles::getFullPathName(std::u16string_view path) {
-  return call<Result<std::u16string>>(FileOp::kGetFullPathName, path, {},
-                                      [&]() -> Result<std::u16string> {
-    const std::u16string_view text = path.substr(0, path.find(u'\0'));
-    // The literal form is already absolute: returned as written.
-    if (text.starts_with(u"\\\\?\\")) return {std::u16string(text), kErrorSuccess};
-    const SimPath parsed = parseSimPath(text, NameCheck::kNone);
-    if (!parsed.ok()) return {{}, parsed.code};
-    return {joinSimPath(parsed), kErrorSuccess};
-  });
+  return call<Result<std::u16string>>(
+      FileOp::kGetFullPathName, path, {}, [&]() -> Result<std::u16string> {
+        const std::u16string_view text = path.substr(0, path.find(u'\0'));
+        // The literal form is already absolute: returned as written.
+        if (text.starts_with(u"\\\\?\\")) return {std::u16string(text), kErrorSuccess};
+        const SimPath parsed = parseSimPath(text, NameCheck::kNone);
+        if (!parsed.ok()) return {{}, parsed.code};
+        return {joinSimPath(parsed), kErrorSuccess};
+      });
 }
 
 Result<std::u16string> SimFiles::getLongPathName(std::u16string_view path) {
@@ -399,7 +401,8 @@ Result<FindFirst> SimFiles::doFindFirstFile(std::u16string_view pattern) {
       if (matchesWildcard(last, u"..")) find.entries.push_back(findDataOf(*folder.parent, u".."));
     }
     for (const auto& [key, child] : folder.children) {
-      if (matchesWildcard(last, child->name)) find.entries.push_back(findDataOf(*child, child->name));
+      if (matchesWildcard(last, child->name))
+        find.entries.push_back(findDataOf(*child, child->name));
     }
   }
   if (find.entries.empty()) return {{}, kErrorFileNotFound};
@@ -415,12 +418,13 @@ Result<FindFirst> SimFiles::doFindFirstFile(std::u16string_view pattern) {
 Result<FindData> SimFiles::findNextFile(FindHandle find) {
   return call<Result<FindData>>(FileOp::kFindNextFile, handlePath(find), {},
                                 [&]() -> Result<FindData> {
-    const auto open = finds_.find(find);
-    if (open == finds_.end()) return {{}, kErrorInvalidHandle};
-    OpenFind& state = open->second;
-    if (state.next >= state.entries.size()) return {{}, kErrorNoMoreFiles};
-    return {state.entries[state.next++], kErrorSuccess};
-  });
+                                  const auto open = finds_.find(find);
+                                  if (open == finds_.end()) return {{}, kErrorInvalidHandle};
+                                  OpenFind& state = open->second;
+                                  if (state.next >= state.entries.size())
+                                    return {{}, kErrorNoMoreFiles};
+                                  return {state.entries[state.next++], kErrorSuccess};
+                                });
 }
 
 Status SimFiles::findClose(FindHandle find) {
@@ -459,8 +463,8 @@ Result<FileHandle> SimFiles::doCreateFile(std::u16string_view path, std::uint32_
     if (sharingConflict(*node, desiredAccess, shareMode)) {
       return {kInvalidFileHandle, kErrorSharingViolation};
     }
-    const bool truncates = disposition == Disposition::kCreateAlways ||
-                           disposition == Disposition::kTruncateExisting;
+    const bool truncates =
+        disposition == Disposition::kCreateAlways || disposition == Disposition::kTruncateExisting;
     if ((node->attributes & attr::kReadOnly) && (truncates || wantsWrite(desiredAccess))) {
       return {kInvalidFileHandle, kErrorAccessDenied};
     }
@@ -475,7 +479,8 @@ Result<FileHandle> SimFiles::doCreateFile(std::u16string_view path, std::uint32_
                              : (node->attributes & ~attr::kNormal) | attr::kArchive;
     }
   } else {
-    if (disposition == Disposition::kOpenExisting || disposition == Disposition::kTruncateExisting) {
+    if (disposition == Disposition::kOpenExisting ||
+        disposition == Disposition::kTruncateExisting) {
       return {kInvalidFileHandle, kErrorFileNotFound};
     }
     if (lookup.path.trailingSeparator) return {kInvalidFileHandle, kErrorInvalidName};
@@ -489,74 +494,74 @@ Result<FileHandle> SimFiles::doCreateFile(std::u16string_view path, std::uint32_
 }
 
 Result<std::uint32_t> SimFiles::readFile(FileHandle file, std::span<std::byte> buffer) {
-  return call<Result<std::uint32_t>>(FileOp::kReadFile, handlePath(file), {},
-                                     [&]() -> Result<std::uint32_t> {
-    const auto open = files_.find(file);
-    if (open == files_.end()) return {0, kErrorInvalidHandle};
-    OpenFile& state = open->second;
-    if (!wantsRead(state.access)) return {0, kErrorAccessDenied};
-    const std::string& contents = state.node->contents;
-    if (state.position >= contents.size()) return {0, kErrorSuccess};
-    const std::uint64_t available = contents.size() - state.position;
-    const auto count = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>({available, buffer.size(), std::numeric_limits<std::uint32_t>::max()}));
-    std::memcpy(buffer.data(), contents.data() + state.position, count);
-    state.position += count;
-    return {count, kErrorSuccess};
-  });
+  return call<Result<std::uint32_t>>(
+      FileOp::kReadFile, handlePath(file), {}, [&]() -> Result<std::uint32_t> {
+        const auto open = files_.find(file);
+        if (open == files_.end()) return {0, kErrorInvalidHandle};
+        OpenFile& state = open->second;
+        if (!wantsRead(state.access)) return {0, kErrorAccessDenied};
+        const std::string& contents = state.node->contents;
+        if (state.position >= contents.size()) return {0, kErrorSuccess};
+        const std::uint64_t available = contents.size() - state.position;
+        const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+            {available, buffer.size(), std::numeric_limits<std::uint32_t>::max()}));
+        std::memcpy(buffer.data(), contents.data() + state.position, count);
+        state.position += count;
+        return {count, kErrorSuccess};
+      });
 }
 
 Result<std::uint32_t> SimFiles::writeFile(FileHandle file, std::span<const std::byte> data) {
-  return call<Result<std::uint32_t>>(FileOp::kWriteFile, handlePath(file), {},
-                                     [&]() -> Result<std::uint32_t> {
-    const auto open = files_.find(file);
-    if (open == files_.end()) return {0, kErrorInvalidHandle};
-    OpenFile& state = open->second;
-    if (!wantsWrite(state.access)) return {0, kErrorAccessDenied};
-    const auto count = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(data.size(), std::numeric_limits<std::uint32_t>::max()));
-    if (state.position > kMaxFileSize || count > kMaxFileSize - state.position) {
-      return {0, kErrorDiskFull};
-    }
-    std::string& contents = state.node->contents;
-    const auto end = static_cast<std::size_t>(state.position + count);
-    if (contents.size() < end) contents.resize(end, '\0');
-    if (count != 0) std::memcpy(contents.data() + state.position, data.data(), count);
-    state.position = end;
-    state.node->times.lastWrite = clock_.fileTimeNow();
-    return {count, kErrorSuccess};
-  });
+  return call<Result<std::uint32_t>>(
+      FileOp::kWriteFile, handlePath(file), {}, [&]() -> Result<std::uint32_t> {
+        const auto open = files_.find(file);
+        if (open == files_.end()) return {0, kErrorInvalidHandle};
+        OpenFile& state = open->second;
+        if (!wantsWrite(state.access)) return {0, kErrorAccessDenied};
+        const auto count = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(data.size(), std::numeric_limits<std::uint32_t>::max()));
+        if (state.position > kMaxFileSize || count > kMaxFileSize - state.position) {
+          return {0, kErrorDiskFull};
+        }
+        std::string& contents = state.node->contents;
+        const auto end = static_cast<std::size_t>(state.position + count);
+        if (contents.size() < end) contents.resize(end, '\0');
+        if (count != 0) std::memcpy(contents.data() + state.position, data.data(), count);
+        state.position = end;
+        state.node->times.lastWrite = clock_.fileTimeNow();
+        return {count, kErrorSuccess};
+      });
 }
 
 Result<std::uint64_t> SimFiles::getFileSize(FileHandle file) {
   return call<Result<std::uint64_t>>(FileOp::kGetFileSize, handlePath(file), {},
                                      [&]() -> Result<std::uint64_t> {
-    const auto open = files_.find(file);
-    if (open == files_.end()) return {0, kErrorInvalidHandle};
-    return {open->second.node->contents.size(), kErrorSuccess};
-  });
+                                       const auto open = files_.find(file);
+                                       if (open == files_.end()) return {0, kErrorInvalidHandle};
+                                       return {open->second.node->contents.size(), kErrorSuccess};
+                                     });
 }
 
 Result<std::uint64_t> SimFiles::seekFile(FileHandle file, std::uint64_t offset) {
-  return call<Result<std::uint64_t>>(FileOp::kSeekFile, handlePath(file), {},
-                                     [&]() -> Result<std::uint64_t> {
-    const auto open = files_.find(file);
-    if (open == files_.end()) return {0, kErrorInvalidHandle};
-    if (offset > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-      return {0, 131};  // ERROR_NEGATIVE_SEEK: the offset is signed to Win32
-    }
-    open->second.position = offset;
-    return {offset, kErrorSuccess};
-  });
+  return call<Result<std::uint64_t>>(
+      FileOp::kSeekFile, handlePath(file), {}, [&]() -> Result<std::uint64_t> {
+        const auto open = files_.find(file);
+        if (open == files_.end()) return {0, kErrorInvalidHandle};
+        if (offset > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+          return {0, 131};  // ERROR_NEGATIVE_SEEK: the offset is signed to Win32
+        }
+        open->second.position = offset;
+        return {offset, kErrorSuccess};
+      });
 }
 
 Result<FileTimes> SimFiles::getFileTime(FileHandle file) {
   return call<Result<FileTimes>>(FileOp::kGetFileTime, handlePath(file), {},
                                  [&]() -> Result<FileTimes> {
-    const auto open = files_.find(file);
-    if (open == files_.end()) return {{}, kErrorInvalidHandle};
-    return {open->second.node->times, kErrorSuccess};
-  });
+                                   const auto open = files_.find(file);
+                                   if (open == files_.end()) return {{}, kErrorInvalidHandle};
+                                   return {open->second.node->times, kErrorSuccess};
+                                 });
 }
 
 Status SimFiles::closeHandle(FileHandle file) {
@@ -688,7 +693,11 @@ std::vector<std::u16string> SimFiles::listFolder(std::u16string_view path) const
   return names;
 }
 
-std::size_t SimFiles::openHandleCount() const noexcept { return files_.size(); }
-std::size_t SimFiles::openFindCount() const noexcept { return finds_.size(); }
+std::size_t SimFiles::openHandleCount() const noexcept {
+  return files_.size();
+}
+std::size_t SimFiles::openFindCount() const noexcept {
+  return finds_.size();
+}
 
 }  // namespace tolvaran::platform::sim

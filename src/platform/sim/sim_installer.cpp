@@ -8,7 +8,9 @@
 namespace tolvaran::platform::sim {
 namespace {
 
-std::u16string spaces(std::size_t count) { return std::u16string(count, u' '); }
+std::u16string spaces(std::size_t count) {
+  return std::u16string(count, u' ');
+}
 
 }  // namespace
 
@@ -54,8 +56,8 @@ Result<ShortcutTargetBuffers> SimInstaller::getShortcutTarget(std::u16string_vie
 }
 
 Result<ComponentPathAnswer> SimInstaller::getComponentPath(std::u16string_view productCode,
-                                                          std::u16string_view componentCode,
-                                                          std::uint32_t bufferChars) {
+                                                           std::u16string_view componentCode,
+                                                           std::uint32_t bufferChars) {
   Result<ComponentPathAnswer> answer;
   answer.value.buffer = spaces(bufferChars);
   answer.value.size = bufferChars;

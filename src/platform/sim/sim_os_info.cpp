@@ -86,10 +86,8 @@ Result<std::u16string> SimOsInfo::getLocaleInfo(std::uint32_t lcid, std::uint32_
   switch (lcType) {
     case kLocaleSEnglishLanguageName:
       return {std::u16string(locale->englishLanguage), kErrorSuccess};
-    case kLocaleSDecimal:
-      return {std::u16string(locale->decimalSeparator), kErrorSuccess};
-    default:
-      return {{}, kErrorInvalidParameter};
+    case kLocaleSDecimal: return {std::u16string(locale->decimalSeparator), kErrorSuccess};
+    default: return {{}, kErrorInvalidParameter};
   }
 }
 

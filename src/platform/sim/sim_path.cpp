@@ -11,28 +11,37 @@ namespace {
 constexpr std::size_t kMaxPathChars = 32767;
 constexpr std::size_t kMaxNameChars = 255;
 
-bool isSeparator(char16_t c, bool literal) { return c == u'\\' || (!literal && c == u'/'); }
+bool isSeparator(char16_t c, bool literal) {
+  return c == u'\\' || (!literal && c == u'/');
+}
 
-bool isDriveLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+bool isDriveLetter(char16_t c) {
+  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
 
 bool startsWithDrive(std::u16string_view text) {
   return text.size() >= 2 && isDriveLetter(text[0]) && text[1] == u':';
 }
 
 std::u16string driveVolume(char16_t letter) {
-  const char16_t upper = (letter >= u'a' && letter <= u'z') ? char16_t(letter - u'a' + u'A') : letter;
+  const char16_t upper =
+      (letter >= u'a' && letter <= u'z') ? char16_t(letter - u'a' + u'A') : letter;
   return std::u16string{upper, u':'};
 }
 
 bool isValidNameChar(char16_t c, bool wildcardsAllowed) {
   if (c < 0x20) return false;
   switch (c) {
-    case u'<': case u'>': case u':': case u'"': case u'|': case u'/': case u'\\':
-      return false;
-    case u'*': case u'?':
-      return wildcardsAllowed;
-    default:
-      return true;
+    case u'<':
+    case u'>':
+    case u':':
+    case u'"':
+    case u'|':
+    case u'/':
+    case u'\\': return false;
+    case u'*':
+    case u'?': return wildcardsAllowed;
+    default: return true;
   }
 }
 
@@ -149,7 +158,8 @@ void checkNames(SimPath& out, NameCheck check) {
 
 SimPath parseSimPath(std::u16string_view path, NameCheck check) {
   SimPath out;
-  if (const auto nul = path.find(u'\0'); nul != std::u16string_view::npos) path = path.substr(0, nul);
+  if (const auto nul = path.find(u'\0'); nul != std::u16string_view::npos)
+    path = path.substr(0, nul);
   if (path.empty()) {
     out.code = kErrorPathNotFound;
     return out;

@@ -8,16 +8,19 @@
 //   text after an embedded NUL         -> ignored (the API sees a C string)
 //   "C:\dir\file"                      -> volume C:, components dir, file
 //   "c:/dir//file"                     -> the same: "/" is a separator, runs of separators are one
-//   "C:\dir\.\file", "C:\x\..\dir\file"-> the same: "." and ".." resolved by text (x need not exist)
-//   "C:\.."                            -> "C:\": ".." never climbs above the root
+//   "C:\dir\.\file", "C:\x\..\dir\file"-> the same: "." and ".." resolved by text (x need not
+//   exist) "C:\.."                            -> "C:\": ".." never climbs above the root
 //   "C:\dir.\file"                     -> the same: one trailing dot of an inner component dropped
-//   "C:\dir\file. . "                  -> "C:\dir\file": trailing dots and spaces of the last dropped
-//   "C:\dir\"                          -> the folder, marked as named with a trailing separator
-//   "C:" and "C:dir"                   -> relative to C:'s current folder, which is always its root
+//   "C:\dir\file. . "                  -> "C:\dir\file": trailing dots and spaces of the last
+//   dropped "C:\dir\"                          -> the folder, marked as named with a trailing
+//   separator "C:" and "C:dir"                   -> relative to C:'s current folder, which is
+//   always its root
 //   "\dir"                             -> on the current drive, which is always C:
 //   "dir\file"                         -> relative to the current folder, always the root of C:
-//   "\\server\share\dir"               -> volume \\server\share (an unknown server: ERROR_BAD_NETPATH
-//                                         (53), a known server without that share: ERROR_BAD_NET_NAME (67))
+//   "\\server\share\dir"               -> volume \\server\share (an unknown server:
+//   ERROR_BAD_NETPATH
+//                                         (53), a known server without that share:
+//                                         ERROR_BAD_NET_NAME (67))
 //   "\\", "\\server", "\\server\"      -> ERROR_INVALID_NAME (123)
 //   "\\?\C:\dir\file. "                -> taken as written: no "/" conversion, no "." or ".."
 //                                         processing, no trimming ("file. " is its own name)
@@ -52,9 +55,9 @@ struct SimPath {
 };
 
 enum class NameCheck {
-  kStrict,            // every component must be a valid name
-  kWildcardsInLast,   // FindFirstFile: "*" and "?" allowed in the last component
-  kNone,              // GetFullPathName: text only, names are not checked
+  kStrict,           // every component must be a valid name
+  kWildcardsInLast,  // FindFirstFile: "*" and "?" allowed in the last component
+  kNone,             // GetFullPathName: text only, names are not checked
 };
 
 SimPath parseSimPath(std::u16string_view path, NameCheck check = NameCheck::kStrict);

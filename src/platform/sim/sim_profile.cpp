@@ -84,16 +84,16 @@ Result<std::u16string> SimProfile::getPrivateProfileString(std::u16string_view s
   return {std::move(value), code};
 }
 
-Status SimProfile::writePrivateProfileString(std::u16string_view section,
-                                             std::u16string_view key, std::u16string_view value,
+Status SimProfile::writePrivateProfileString(std::u16string_view section, std::u16string_view key,
+                                             std::u16string_view value,
                                              std::u16string_view fileName) {
   auto ini = load(files_, system_, fileName);
   if (!ini.ok()) return {ini.code};
   const std::string bytes =
       encode(system_, ini.value.encoding, iniSet(ini.value.text, section, key, value));
-  auto opened = files_.createFile(fileName, access::kGenericWrite, share::kRead,
-                                  ini.value.exists ? Disposition::kTruncateExisting
-                                                   : Disposition::kCreateNew);
+  auto opened = files_.createFile(
+      fileName, access::kGenericWrite, share::kRead,
+      ini.value.exists ? Disposition::kTruncateExisting : Disposition::kCreateNew);
   if (!opened.ok()) return {opened.code};
   ScopedFile file(files_, opened.value);
   auto written = files_.writeFile(file.get(), std::as_bytes(std::span(bytes)));

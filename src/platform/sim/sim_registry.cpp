@@ -40,20 +40,13 @@ std::u16string_view untilNul(std::u16string_view text) noexcept {
 
 std::u16string rootName(RegKeyHandle root) {
   switch (root) {
-    case kHkeyCurrentUser:
-      return u"HKEY_CURRENT_USER";
-    case kHkeyLocalMachine:
-      return u"HKEY_LOCAL_MACHINE";
-    case kHkeyUsers:
-      return u"HKEY_USERS";
-    case kHkeyPerformanceData:
-      return u"HKEY_PERFORMANCE_DATA";
-    case kHkeyCurrentConfig:
-      return u"HKEY_CURRENT_CONFIG";
-    case kHkeyDynData:
-      return u"HKEY_DYN_DATA";
-    default:
-      return u"HKEY_CLASSES_ROOT";
+    case kHkeyCurrentUser: return u"HKEY_CURRENT_USER";
+    case kHkeyLocalMachine: return u"HKEY_LOCAL_MACHINE";
+    case kHkeyUsers: return u"HKEY_USERS";
+    case kHkeyPerformanceData: return u"HKEY_PERFORMANCE_DATA";
+    case kHkeyCurrentConfig: return u"HKEY_CURRENT_CONFIG";
+    case kHkeyDynData: return u"HKEY_DYN_DATA";
+    default: return u"HKEY_CLASSES_ROOT";
   }
 }
 
@@ -419,12 +412,8 @@ std::vector<std::size_t> SimRegistry::loadRegFile(std::string_view bytes,
   for (const RegFileEdit& edit : file.edits) {
     bool applied = false;
     switch (edit.kind) {
-      case RegFileEdit::Kind::createKey:
-        applied = createKey(edit.keyPath);
-        break;
-      case RegFileEdit::Kind::deleteKey:
-        applied = deleteKey(edit.keyPath);
-        break;
+      case RegFileEdit::Kind::createKey: applied = createKey(edit.keyPath); break;
+      case RegFileEdit::Kind::deleteKey: applied = deleteKey(edit.keyPath); break;
       case RegFileEdit::Kind::setValue:
         applied = setValue(edit.keyPath, edit.valueName, edit.type, edit.data);
         break;

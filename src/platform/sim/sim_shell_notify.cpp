@@ -17,7 +17,8 @@ class SimShellNotify::Desktop final : public ActiveDesktop {
   }
   ComStatus applyChanges(std::uint32_t flags) override {
     if (!queried_) return {kHresultNoInterface};
-    if (const HResult fault = owner_.faults_.check(ShellNotifyOp::kApplyChanges, toDecimal(flags))) {
+    if (const HResult fault =
+            owner_.faults_.check(ShellNotifyOp::kApplyChanges, toDecimal(flags))) {
       return {fault};
     }
     owner_.applied_.push_back(flags);
@@ -49,15 +50,16 @@ WindowHandle SimShellNotify::findWindow(std::u16string_view className,
 }
 
 WindowHandle SimShellNotify::getWindow(WindowHandle window, std::uint32_t command) {
-  const bool child = desktopRunning_ && iconView_ && window == kDesktopWindow &&
-                     command == shell_notify::kGwChild;
+  const bool child =
+      desktopRunning_ && iconView_ && window == kDesktopWindow && command == shell_notify::kGwChild;
   return child ? kIconView : 0;
 }
 
-Status SimShellNotify::postMessage(WindowHandle window, std::uint32_t message,
-                                   std::uint64_t wParam, std::int64_t lParam) {
+Status SimShellNotify::postMessage(WindowHandle window, std::uint32_t message, std::uint64_t wParam,
+                                   std::int64_t lParam) {
   if (const Win32Code fault = faults_.check(ShellNotifyOp::kPostMessage, {})) return {fault};
-  const bool known = desktopRunning_ && (window == kDesktopWindow || (iconView_ && window == kIconView));
+  const bool known =
+      desktopRunning_ && (window == kDesktopWindow || (iconView_ && window == kIconView));
   if (!known) return {kErrorInvalidWindowHandle};
   posted_.push_back({window, message, wParam, lParam});
   return {};

@@ -8,7 +8,8 @@
 //   ApplyChanges                        -> recorded with its flags, S_OK; a fault's HRESULT
 //   FindWindow of the desktop's names   -> its handle, when the desktop runs; 0 otherwise
 //   GetWindow(GW_CHILD) of the desktop  -> the icon view; of any other window 0
-//   PostMessage to a known window       -> recorded, success; to another ERROR_INVALID_WINDOW_HANDLE
+//   PostMessage to a known window       -> recorded, success; to another
+//   ERROR_INVALID_WINDOW_HANDLE
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -43,8 +43,9 @@ constexpr std::array kMessages{
     Message{30, u"The system cannot read from the specified device."},
     Message{31, u"A device attached to the system is not functioning."},
     Message{32, u"The process cannot access the file because it is being used by another process."},
-    Message{33, u"The process cannot access the file because another process has locked a portion "
-                u"of the file."},
+    Message{33,
+            u"The process cannot access the file because another process has locked a portion "
+            u"of the file."},
     Message{38, u"Reached the end of the file."},
     Message{39, u"The disk is full."},
     Message{50, u"The request is not supported."},
@@ -68,22 +69,25 @@ constexpr std::array kMessages{
     Message{183, u"Cannot create a file when that file already exists."},
     Message{203, u"The system could not find the environment option that was entered."},
     Message{206, u"The filename or extension is too long."},
-    Message{225, u"Operation did not complete successfully because the file contains a virus or "
-                 u"potentially unwanted software."},
+    Message{225,
+            u"Operation did not complete successfully because the file contains a virus or "
+            u"potentially unwanted software."},
     Message{234, u"More data is available."},
     Message{259, u"No more data is available."},
     Message{267, u"The directory name is invalid."},
     Message{740, u"The requested operation requires elevation."},
-    Message{995, u"The I/O operation has been aborted because of either a thread exit or an "
-                 u"application request."},
+    Message{995,
+            u"The I/O operation has been aborted because of either a thread exit or an "
+            u"application request."},
     Message{998, u"Invalid access to memory location."},
     Message{1008, u"An attempt was made to reference a token that does not exist."},
     Message{1117, u"The request could not be performed because of an I/O device error."},
     Message{1155, u"No application is associated with the specified file for this operation."},
     Message{1168, u"Element not found."},
     Message{1223, u"The operation was canceled by the user."},
-    Message{1224, u"The requested operation cannot be performed on a file with a user-mapped "
-                  u"section open."},
+    Message{1224,
+            u"The requested operation cannot be performed on a file with a user-mapped "
+            u"section open."},
     Message{1300, u"Not all privileges or groups referenced are assigned to the caller."},
     Message{1314, u"A required privilege is not held by the client."},
     Message{1359, u"An internal error occurred."},
@@ -208,7 +212,8 @@ Status SimSystem::deleteEnvironmentVariable(std::u16string_view name) {
 // an unknown name may open the next reference ("%x%PATH%" -> "%x" + PATH's
 // value) and there is no escape for "%" ("%%" stays "%%").
 Result<std::u16string> SimSystem::expandEnvironmentStrings(std::u16string_view text) {
-  if (const auto nul = text.find(u'\0'); nul != std::u16string_view::npos) text = text.substr(0, nul);
+  if (const auto nul = text.find(u'\0'); nul != std::u16string_view::npos)
+    text = text.substr(0, nul);
   std::u16string out;
   out.reserve(text.size());
   std::size_t i = 0;
@@ -261,38 +266,22 @@ Result<std::u16string> SimSystem::getSpecialFolderPath(std::int32_t csidl) {
   constexpr std::u16string_view kStartup = u"\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
   switch (csidl & ~csidl::kFlagMask) {
     case csidl::kDesktop:
-    case csidl::kDesktopDirectory:
-      return fromVariable(u"USERPROFILE", u"\\Desktop");
-    case csidl::kPersonal:
-      return fromVariable(u"USERPROFILE", u"\\Documents");
-    case csidl::kProfile:
-      return fromVariable(u"USERPROFILE");
-    case csidl::kAppData:
-      return fromVariable(u"APPDATA");
-    case csidl::kLocalAppData:
-      return fromVariable(u"LOCALAPPDATA");
-    case csidl::kStartMenu:
-      return fromVariable(u"APPDATA", kStartMenu);
-    case csidl::kPrograms:
-      return fromVariable(u"APPDATA", kPrograms);
-    case csidl::kStartup:
-      return fromVariable(u"APPDATA", kStartup);
-    case csidl::kCommonStartMenu:
-      return fromVariable(u"ProgramData", kStartMenu);
-    case csidl::kCommonPrograms:
-      return fromVariable(u"ProgramData", kPrograms);
-    case csidl::kCommonStartup:
-      return fromVariable(u"ProgramData", kStartup);
-    case csidl::kCommonDesktopDirectory:
-      return fromVariable(u"PUBLIC", u"\\Desktop");
-    case csidl::kCommonAppData:
-      return fromVariable(u"ProgramData");
-    case csidl::kWindows:
-      return inWindows({});
-    case csidl::kSystem:
-      return inWindows(u"\\system32");
-    case csidl::kSystemX86:
-      return inWindows(is64BitOs_ ? u"\\SysWOW64" : u"\\system32");
+    case csidl::kDesktopDirectory: return fromVariable(u"USERPROFILE", u"\\Desktop");
+    case csidl::kPersonal: return fromVariable(u"USERPROFILE", u"\\Documents");
+    case csidl::kProfile: return fromVariable(u"USERPROFILE");
+    case csidl::kAppData: return fromVariable(u"APPDATA");
+    case csidl::kLocalAppData: return fromVariable(u"LOCALAPPDATA");
+    case csidl::kStartMenu: return fromVariable(u"APPDATA", kStartMenu);
+    case csidl::kPrograms: return fromVariable(u"APPDATA", kPrograms);
+    case csidl::kStartup: return fromVariable(u"APPDATA", kStartup);
+    case csidl::kCommonStartMenu: return fromVariable(u"ProgramData", kStartMenu);
+    case csidl::kCommonPrograms: return fromVariable(u"ProgramData", kPrograms);
+    case csidl::kCommonStartup: return fromVariable(u"ProgramData", kStartup);
+    case csidl::kCommonDesktopDirectory: return fromVariable(u"PUBLIC", u"\\Desktop");
+    case csidl::kCommonAppData: return fromVariable(u"ProgramData");
+    case csidl::kWindows: return inWindows({});
+    case csidl::kSystem: return inWindows(u"\\system32");
+    case csidl::kSystemX86: return inWindows(is64BitOs_ ? u"\\SysWOW64" : u"\\system32");
     case csidl::kProgramFiles:
       if (!is64BitOs_) return fromVariable(u"ProgramFiles");
       return fromVariable(wow64 ? u"ProgramFiles(x86)" : u"ProgramW6432");
@@ -309,8 +298,7 @@ Result<std::u16string> SimSystem::getSpecialFolderPath(std::int32_t csidl) {
     case 0x11:  // CSIDL_DRIVES
     case 0x12:  // CSIDL_NETWORK
       return {{}, kHresultFail};
-    default:
-      return {{}, kHresultInvalidArg};
+    default: return {{}, kHresultInvalidArg};
   }
 }
 

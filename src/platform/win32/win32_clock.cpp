@@ -10,8 +10,8 @@ Win32Clock::Win32Clock()
 SystemTime Win32Clock::localTime() {
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
-  return SystemTime{now.wYear,   now.wMonth,  now.wDayOfWeek, now.wDay,
-                    now.wHour,   now.wMinute, now.wSecond,    now.wMilliseconds};
+  return SystemTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                    now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
 }
 
 std::uint64_t Win32Clock::monotonicMilliseconds() {
@@ -22,7 +22,9 @@ std::uint64_t Win32Clock::monotonicMilliseconds() {
   return (wraps_ << 32) | tick;
 }
 
-void Win32Clock::sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Win32Clock::sleep(std::uint32_t milliseconds) {
+  ::Sleep(milliseconds);
+}
 
 Result<std::uint64_t> Win32Clock::fileTimeToLocalFileTime(std::uint64_t fileTime) {
   FILETIME utc{};

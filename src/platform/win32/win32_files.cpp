@@ -17,7 +17,9 @@ std::uint64_t fromHandle(HANDLE handle) {
   return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle));
 }
 
-Status status(BOOL succeeded) { return {succeeded ? kErrorSuccess : ::GetLastError()}; }
+Status status(BOOL succeeded) {
+  return {succeeded ? kErrorSuccess : ::GetLastError()};
+}
 
 // The error a failed call left; never "success", so that a failure cannot
 // read as an answer.
@@ -156,9 +158,8 @@ Result<std::u16string> Win32Files::getFullPathName(std::u16string_view path) {
 
 Result<std::u16string> Win32Files::getLongPathName(std::u16string_view path) {
   const std::wstring wide = toWide(path);
-  return growingBuffer([&](wchar_t* buffer, DWORD size) {
-    return ::GetLongPathNameW(wide.c_str(), buffer, size);
-  });
+  return growingBuffer(
+      [&](wchar_t* buffer, DWORD size) { return ::GetLongPathNameW(wide.c_str(), buffer, size); });
 }
 
 Result<FindFirst> Win32Files::findFirstFile(std::u16string_view pattern) {
@@ -174,7 +175,9 @@ Result<FindData> Win32Files::findNextFile(FindHandle find) {
   return {toFindData(data), kErrorSuccess};
 }
 
-Status Win32Files::findClose(FindHandle find) { return status(::FindClose(toHandle(find))); }
+Status Win32Files::findClose(FindHandle find) {
+  return status(::FindClose(toHandle(find)));
+}
 
 Result<FileHandle> Win32Files::createFile(std::u16string_view path, std::uint32_t desiredAccess,
                                           std::uint32_t shareMode, Disposition disposition) {
@@ -186,8 +189,8 @@ Result<FileHandle> Win32Files::createFile(std::u16string_view path, std::uint32_
 }
 
 Result<std::uint32_t> Win32Files::readFile(FileHandle file, std::span<std::byte> buffer) {
-  const auto size = static_cast<DWORD>(
-      std::min<std::size_t>(buffer.size(), std::numeric_limits<DWORD>::max()));
+  const auto size =
+      static_cast<DWORD>(std::min<std::size_t>(buffer.size(), std::numeric_limits<DWORD>::max()));
   DWORD read = 0;
   if (!::ReadFile(toHandle(file), buffer.data(), size, &read, nullptr)) {
     return {0, ::GetLastError()};

@@ -28,8 +28,8 @@ Result<std::u16string> Win32Profile::getPrivateProfileString(std::u16string_view
   return {std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), copied), code};
 }
 
-Status Win32Profile::writePrivateProfileString(std::u16string_view section,
-                                               std::u16string_view key, std::u16string_view value,
+Status Win32Profile::writePrivateProfileString(std::u16string_view section, std::u16string_view key,
+                                               std::u16string_view value,
                                                std::u16string_view fileName) {
   if (WritePrivateProfileStringW(terminated(section).c_str(), terminated(key).c_str(),
                                  terminated(value).c_str(), terminated(fileName).c_str())) {

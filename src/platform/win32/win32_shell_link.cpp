@@ -1,12 +1,12 @@
 #include "platform/win32/win32_shell_link.h"
 
+#include <shlobj.h>
+#include <shobjidl.h>
+
 #include <algorithm>
 #include <vector>
 
 #include "platform/win32/win32_com.h"
-
-#include <shlobj.h>
-#include <shobjidl.h>
 
 namespace tolvaran::platform::win32 {
 namespace {
@@ -114,8 +114,8 @@ ComResult<std::unique_ptr<ShellLink>> Win32ShellLinks::createShellLink() {
   // creation, the object then holds its own.
   ComApartment apartment;
   ComPtr<IUnknown> object;
-  HRESULT hr =
-      ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.out());
+  HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                  object.out());
   if (FAILED(hr)) return {nullptr, static_cast<HResult>(hr)};
   ComPtr<IPersistFile> file;
   hr = object->QueryInterface(IID_IPersistFile, file.out());

@@ -1,8 +1,8 @@
 #include "platform/win32/win32_shell_notify.h"
 
-#include "platform/win32/win32_com.h"
-
 #include <shlobj.h>
+
+#include "platform/win32/win32_com.h"
 
 namespace tolvaran::platform::win32 {
 

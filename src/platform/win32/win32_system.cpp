@@ -24,15 +24,19 @@ SYSTEMTIME toSystemTime(const SystemTime& time) {
 }
 
 // The length a size-returning call reports includes the terminating NUL.
-int clampedLength(std::size_t size) { return size > INT_MAX ? INT_MAX : static_cast<int>(size); }
+int clampedLength(std::size_t size) {
+  return size > INT_MAX ? INT_MAX : static_cast<int>(size);
+}
 
 std::u16string shortDate(const SYSTEMTIME& time) {
-  const int size = ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, nullptr, 0);
+  const int size =
+      ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, nullptr, 0);
   if (size <= 0) return {};
   std::vector<wchar_t> buffer(static_cast<std::size_t>(size));
   const int length =
       ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, buffer.data(), size);
-  return length > 0 ? fromWide(buffer.data(), static_cast<std::size_t>(length - 1)) : std::u16string();
+  return length > 0 ? fromWide(buffer.data(), static_cast<std::size_t>(length - 1))
+                    : std::u16string();
 }
 
 std::u16string longTime(const SYSTEMTIME& time) {
@@ -40,7 +44,8 @@ std::u16string longTime(const SYSTEMTIME& time) {
   if (size <= 0) return {};
   std::vector<wchar_t> buffer(static_cast<std::size_t>(size));
   const int length = ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, buffer.data(), size);
-  return length > 0 ? fromWide(buffer.data(), static_cast<std::size_t>(length - 1)) : std::u16string();
+  return length > 0 ? fromWide(buffer.data(), static_cast<std::size_t>(length - 1))
+                    : std::u16string();
 }
 
 }  // namespace
@@ -56,7 +61,9 @@ Result<std::u16string> Win32System::formatMessage(std::uint32_t messageId) {
   return {std::move(message), kErrorSuccess};
 }
 
-std::uint32_t Win32System::ansiCodePage() { return ::GetACP(); }
+std::uint32_t Win32System::ansiCodePage() {
+  return ::GetACP();
+}
 
 std::string Win32System::wideToAnsi(std::u16string_view text) {
   if (text.empty()) return {};
@@ -84,7 +91,8 @@ std::u16string Win32System::ansiToWide(std::string_view bytes) {
   if (size <= 0) return {};
   std::vector<wchar_t> buffer(static_cast<std::size_t>(size));
   const int written = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, buffer.data(), size);
-  return written > 0 ? fromWide(buffer.data(), static_cast<std::size_t>(written)) : std::u16string();
+  return written > 0 ? fromWide(buffer.data(), static_cast<std::size_t>(written))
+                     : std::u16string();
 }
 
 Result<std::u16string> Win32System::getEnvironmentVariable(std::u16string_view name) {
@@ -106,7 +114,8 @@ Result<std::u16string> Win32System::getEnvironmentVariable(std::u16string_view n
 }
 
 Status Win32System::setEnvironmentVariable(std::u16string_view name, std::u16string_view value) {
-  if (::SetEnvironmentVariableW(toWide(name).c_str(), toWide(value).c_str())) return {kErrorSuccess};
+  if (::SetEnvironmentVariableW(toWide(name).c_str(), toWide(value).c_str()))
+    return {kErrorSuccess};
   return {::GetLastError()};
 }
 

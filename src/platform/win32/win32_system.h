@@ -18,7 +18,8 @@ class Win32System final : public System {
   Result<std::u16string> moduleFileName() override;
   Result<std::u16string> getWindowsDirectory() override;
   Result<std::u16string> getSpecialFolderPath(std::int32_t csidl) override;
-  // GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE) + " " + GetTimeFormatW(LOCALE_USER_DEFAULT, 0).
+  // GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE) + " " + GetTimeFormatW(LOCALE_USER_DEFAULT,
+  // 0).
   std::u16string formatDateTime(const SystemTime& time) override;
   std::u16string formatShortDate(const SystemTime& time) override;
 };

@@ -4,8 +4,7 @@
 
 namespace tolvaran::platform::win32 {
 
-int Win32Ui::messageBox(std::u16string_view text, std::u16string_view caption,
-                        std::uint32_t type) {
+int Win32Ui::messageBox(std::u16string_view text, std::u16string_view caption, std::uint32_t type) {
   return ::MessageBoxW(nullptr, toWide(text).c_str(), toWide(caption).c_str(), type);
 }
 
@@ -22,6 +21,8 @@ void Win32Ui::pumpMessages() {
   }
 }
 
-void Win32Ui::endProgram(std::uint32_t exitCode) { ::ExitProcess(exitCode); }
+void Win32Ui::endProgram(std::uint32_t exitCode) {
+  ::ExitProcess(exitCode);
+}
 
 }  // namespace tolvaran::platform::win32

@@ -32,7 +32,9 @@ struct Rig {
   std::optional<ArgumentAnalysis> analysis;
 };
 
-std::string utf16leWithBom(std::u16string_view text) { return "\xFF\xFE" + textToUtf16le(text); }
+std::string utf16leWithBom(std::u16string_view text) {
+  return "\xFF\xFE" + textToUtf16le(text);
+}
 
 // --- ParseEXEfromArg_1 -----------------------------------------------------------
 
@@ -127,9 +129,9 @@ TEST(GetBatFirstLine, MissingOrEmptyIsSilentUnreadableIsRecorded) {
 
   // Another program holds the file open without sharing it.
   auto& files = rig.machine.files();
-  const auto holder = files.createFile(u"C:\\s\\locked.bat", platform::access::kGenericWrite,
-                                       platform::share::kNone,
-                                       platform::Disposition::kOpenExisting);
+  const auto holder =
+      files.createFile(u"C:\\s\\locked.bat", platform::access::kGenericWrite,
+                       platform::share::kNone, platform::Disposition::kOpenExisting);
   ASSERT_TRUE(holder.ok());
   EXPECT_EQ(rig.analysis->GetBAT_FirstLine(u"C:\\s\\locked.bat", false), u"");
   EXPECT_EQ(rig.analysis->GetBAT_FirstLine(u"x \"C:\\s\\locked.bat\"", true), u"");
@@ -137,12 +139,12 @@ TEST(GetBatFirstLine, MissingOrEmptyIsSilentUnreadableIsRecorded) {
   const auto& plain = rig.recorder.records()[0];
   EXPECT_EQ(plain.failure.number, rt::kPermissionDenied);
   EXPECT_EQ(plain.failure.lastSystemError, 32);
-  EXPECT_EQ(plain.context, (std::vector<std::u16string>{u"Parser.GetBAT_FirstLine",
-                                                         u"File: C:\\s\\locked.bat"}));
-  EXPECT_EQ(rig.recorder.records()[1].context,
-            (std::vector<std::u16string>{
-                u"Parser.GetBAT_FirstLine",
-                u"String: x \"C:\\s\\locked.bat\" File: C:\\s\\locked.bat"}));
+  EXPECT_EQ(plain.context,
+            (std::vector<std::u16string>{u"Parser.GetBAT_FirstLine", u"File: C:\\s\\locked.bat"}));
+  EXPECT_EQ(
+      rig.recorder.records()[1].context,
+      (std::vector<std::u16string>{u"Parser.GetBAT_FirstLine",
+                                   u"String: x \"C:\\s\\locked.bat\" File: C:\\s\\locked.bat"}));
   (void)files.closeHandle(holder.value);
   EXPECT_EQ(files.openHandleCount(), 0u);
 }

@@ -55,10 +55,10 @@ std::vector<std::u16string> splitBars(std::u16string_view text) {
 std::u16string expandOnEmptyMachine(std::u16string_view path) {
   const BrowserFolders f = tenFolders();
   const std::pair<std::u16string_view, std::u16string> macros[] = {
-      {u"<AppData>", f.AppDataDir},  {u"<LocalAppData>", f.LocalAppDataDir},
-      {u"<ProgramFiles>", f.PF64},   {u"<PF32>", f.PF64},
-      {u"<PF64>", f.PF32},           {u"<SysDrive>", f.SysDrive},
-      {u"<Desktop>", f.DesktopDir},  {u"<UserProfile>", f.UserProfileDir}};
+      {u"<AppData>", f.AppDataDir}, {u"<LocalAppData>", f.LocalAppDataDir},
+      {u"<ProgramFiles>", f.PF64},  {u"<PF32>", f.PF64},
+      {u"<PF64>", f.PF32},          {u"<SysDrive>", f.SysDrive},
+      {u"<Desktop>", f.DesktopDir}, {u"<UserProfile>", f.UserProfileDir}};
   std::size_t first = std::u16string_view::npos;
   const std::pair<std::u16string_view, std::u16string>* chosen = nullptr;
   for (const auto& macro : macros) {
@@ -154,8 +154,11 @@ TEST(BrowserCipher, KeystreamIsFixedBySeedAndCryptProcessIsRepeatable) {
   EXPECT_TRUE(rig.recorder.empty());
 
   for (const auto& [offset, length] : std::vector<std::pair<std::int32_t, std::int32_t>>{
-           {-1, 2}, {0, -1}, {static_cast<std::int32_t>(data.size()), 1},
-           {static_cast<std::int32_t>(data.size()) - 1, 2}, {2'000'000'000, 2'000'000'000}}) {
+           {-1, 2},
+           {0, -1},
+           {static_cast<std::int32_t>(data.size()), 1},
+           {static_cast<std::int32_t>(data.size()) - 1, 2},
+           {2'000'000'000, 2'000'000'000}}) {
     std::int32_t at = offset;
     EXPECT_EQ(rig.database->cryptProcess(data, at, length), u"");
     EXPECT_EQ(at, offset);
@@ -305,8 +308,8 @@ TEST(BrowserDatabase, LocationsOutsideTheDataOrNotNumbersAreFailures) {
 
 TEST(BrowserDatabase, TruncatedShippedResourceNeverFails) {
   const auto whole = embeddedResource(resource::kBrowserDatabase);
-  for (const std::size_t size : {std::size_t{0}, std::size_t{2}, std::size_t{100},
-                                 whole.size() / 3, whole.size() - 1}) {
+  for (const std::size_t size :
+       {std::size_t{0}, std::size_t{2}, std::size_t{100}, whole.size() / 3, whole.size() - 1}) {
     Rig rig;
     rig.load(whole.first(size));
     for (const std::u16string& name : rig.database->names()) {
@@ -325,11 +328,10 @@ TEST(BrowserDatabase, EscapeCodeToString) {
     std::u16string_view in;
     std::u16string_view out;
   };
-  for (const Case& c : {Case{u"\\0041", u"A"}, Case{u"x\\00e9y\\00E9", u"xéyé"},
-                        Case{u"\\041", u"\\041"}, Case{u"\\00412", u"A2"},
-                        Case{u"\\zz41", u"\\zz41"}, Case{u"\\\\0041", u"\\A"},
-                        Case{u"end\\004", u"end\\004"}, Case{u"\\D83D\\DE00", u"\U0001F600"},
-                        Case{u"", u""}}) {
+  for (const Case& c :
+       {Case{u"\\0041", u"A"}, Case{u"x\\00e9y\\00E9", u"xéyé"}, Case{u"\\041", u"\\041"},
+        Case{u"\\00412", u"A2"}, Case{u"\\zz41", u"\\zz41"}, Case{u"\\\\0041", u"\\A"},
+        Case{u"end\\004", u"end\\004"}, Case{u"\\D83D\\DE00", u"\U0001F600"}, Case{u"", u""}}) {
     EXPECT_EQ(rig.database->EscapeCodeToString(c.in), c.out) << utf16ToUtf8(c.in);
   }
 }
@@ -352,8 +354,9 @@ TEST(BrowserDatabase, ExpandMacroPath) {
            Case{u"<ProgramFiles>\\A\\a.exe", pf32 + u"\\A\\a.exe"},
            Case{u"<pf32>\\missing.exe", pf64 + u"\\missing.exe"},  // the other, even missing
            Case{u"<PF64>\\missing.exe", pf32 + u"\\missing.exe"},
-           Case{u"<APPDATA>\\x;<AppData>\\y", u"C:\\Users\\User\\AppData\\Roaming\\x;"
-                                              u"C:\\Users\\User\\AppData\\Roaming\\y"},
+           Case{u"<APPDATA>\\x;<AppData>\\y",
+                u"C:\\Users\\User\\AppData\\Roaming\\x;"
+                u"C:\\Users\\User\\AppData\\Roaming\\y"},
            Case{u"<Desktop>\\<AppData>", u"C:\\Users\\User\\Desktop\\<AppData>"},
            Case{u"<UserProfile>\\<Desktop>", u"C:\\Users\\User\\<Desktop>"},
            Case{u"<SysDrive>\\x.exe", u"C:\\x.exe"},

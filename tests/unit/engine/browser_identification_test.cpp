@@ -130,12 +130,12 @@ TEST_F(Identify, UsualShortcutNames) {
            Case{u"pera", u"Opera", true},
            Case{u"internet exploror", u"Internet Explorer", true},
            // Look-alike letters: masked when only the de-masked name matches.
-           Case{u"\u043Epera", u"Opera", true},               // Cyrillic о
+           Case{u"\u043Epera", u"Opera", true},                        // Cyrillic о
            Case{u"\u0445\u0440\u043E\u043C", u"Google Chrome", true},  // Хром, all Cyrillic
-           Case{u"1e", u"Internet Explorer", true},           // the digit one
+           Case{u"1e", u"Internet Explorer", true},                    // the digit one
            Case{u"g\u043E\u043Egle chrome", u"Google Chrome", false},  // "chrome" still plain
-           Case{u"\u03BFpera", u"-", false},                  // Greek omicron is no Cyrillic
-           Case{u"f\u0456refox (2)", u"Firefox", true},        // Ukrainian і
+           Case{u"\u03BFpera", u"-", false},             // Greek omicron is no Cyrillic
+           Case{u"f\u0456refox (2)", u"Firefox", true},  // Ukrainian і
            // Names with browser words that are not browsers.
            Case{u"opera game", u"-", false},
            Case{u"chromecast", u"-", false},
@@ -184,9 +184,9 @@ TEST_F(Identify, InstallTableAgreesWithTheDatabase) {
         // the same install form.
         const std::u16string path = rig.database->ExpandMacroPath(form.path);
         const std::u16string twin = rig.database->ExpandMacroPath(
-            form.path.starts_with(u"<PF32>") ? u"<PF64>" + std::u16string(form.path.substr(6))
+            form.path.starts_with(u"<PF32>")   ? u"<PF64>" + std::u16string(form.path.substr(6))
             : form.path.starts_with(u"<PF64>") ? u"<PF32>" + std::u16string(form.path.substr(6))
-                                              : std::u16string(form.path));
+                                               : std::u16string(form.path));
         EXPECT_TRUE(std::any_of(records.begin(), records.end(), [&](const BrowserInfo& r) {
           return r.ExePath == path || r.ExePath == twin;
         })) << utf16ToUtf8(form.path);
@@ -203,12 +203,16 @@ TEST(DeMaskName, MapsLookAlikesOneForOne) {
     std::u16string_view out;
   };
   for (const Case& c : {
-           Case{u"10", u"Lo"}, Case{u"P", u"r"}, Case{u"pIi", u"rLL"},
-           Case{u"АВЕИКМНОРСТУХІ", u"abeukmhorctyxL"}, Case{u"авеикмнорстухі", u"abeukmhorctyxL"},
+           Case{u"10", u"Lo"},
+           Case{u"P", u"r"},
+           Case{u"pIi", u"rLL"},
+           Case{u"АВЕИКМНОРСТУХІ", u"abeukmhorctyxL"},
+           Case{u"авеикмнорстухі", u"abeukmhorctyxL"},
            Case{u"Жёлтый Ягуар 2", u"Жёлtый Ягyar 2"},
            Case{u"Игровой центр@Mail.Ru", u"uгroboй цehtr@MaLl.Ru"},
            Case{u"Искать в Интернете", u"uckatь b uhterhete"},
-           Case{u"\u2014\U0001F600", u"\u2014\U0001F600"}, Case{u"", u""},
+           Case{u"\u2014\U0001F600", u"\u2014\U0001F600"},
+           Case{u"", u""},
        }) {
     EXPECT_EQ(DeMaskName(c.in), c.out) << utf16ToUtf8(c.in);
   }
@@ -249,13 +253,12 @@ TEST(IdentifyWithSmallDatabase, MissingNamesFallBackToShortNamesOrAreRecorded) {
   EXPECT_FALSE(masked);
   ASSERT_EQ(rig.recorder.size(), 2u);
   EXPECT_EQ(rig.recorder.records()[0].context,
-            (std::vector<std::u16string>{u"Database Error. Engine.GetBrowserID", u"Name:",
-                                         u"opera", u"isMasked:", u"False", u"Browser: ",
-                                         u"opera"}));
-  EXPECT_EQ(rig.recorder.records()[1].context,
-            (std::vector<std::u16string>{u"Database Error. Engine.GetBrowserID", u"Name:",
-                                         u"\u043Epera", u"isMasked:", u"False", u"Stady:",
-                                         u"Browser: ", u"orera"}));
+            (std::vector<std::u16string>{u"Database Error. Engine.GetBrowserID", u"Name:", u"opera",
+                                         u"isMasked:", u"False", u"Browser: ", u"opera"}));
+  EXPECT_EQ(
+      rig.recorder.records()[1].context,
+      (std::vector<std::u16string>{u"Database Error. Engine.GetBrowserID", u"Name:", u"\u043Epera",
+                                   u"isMasked:", u"False", u"Stady:", u"Browser: ", u"orera"}));
 }
 
 // --- legitimate targets and arguments ------------------------------------------------------
@@ -279,8 +282,7 @@ TEST_F(Identify, LegitimateTargetsAndArguments) {
                 false},
            Case{u"opera", u"C:\\Opera\\launcher.exe", u"", true, false},
            Case{u"opera", u"C:\\Opera\\opera.exe", u"-newprivatetab", true, true},
-           Case{u"internet explorer (no add-ons)", u"C:\\IE\\iexplore.exe", u"-extoff", true,
-                true},
+           Case{u"internet explorer (no add-ons)", u"C:\\IE\\iexplore.exe", u"-extoff", true, true},
            Case{u"удалить waterfox", u"C:\\W\\uninstall\\helper.exe", u"", true, false},
            // Anything else is not.
            Case{u"google chrome", u"C:\\Windows\\System32\\cmd.exe", u"/c start chrome", false,
@@ -296,8 +298,8 @@ TEST_F(Identify, LegitimateTargetsAndArguments) {
            Case{u"uninstall chromium", u"MsiExec.exe", u"/X{01234567-89AB-CDEF-0123-456789ABCDEF}",
                 true, true},
            Case{u"uninstall chromium", u"C:\\p\\setup", u"", true, true},
-           Case{u"uninstall chromium", u"C:\\p\\unins000.exe", u"/SILENT http://ads.example/",
-                true, false},
+           Case{u"uninstall chromium", u"C:\\p\\unins000.exe", u"/SILENT http://ads.example/", true,
+                false},
            Case{u"uninstall chromium", u"C:\\p\\unins000.exe", u"https://ads.example/", true,
                 false},
            Case{u"uninstall chromium", u"C:\\p\\notepad.exe", u"", false, false},
@@ -305,9 +307,9 @@ TEST_F(Identify, LegitimateTargetsAndArguments) {
            Case{u"\u5378\u8F7D chrome", u"C:\\p\\uninst.exe", u"", true, true},
            Case{u"google chrome", u"C:\\p\\setup.exe", u"", false, false},
        }) {
-    const std::string trace = utf16ToUtf8(std::u16string(c.name) + u" | " +
-                                          std::u16string(c.target) + u" | " +
-                                          std::u16string(c.arguments));
+    const std::string trace =
+        utf16ToUtf8(std::u16string(c.name) + u" | " + std::u16string(c.target) + u" | " +
+                    std::u16string(c.arguments));
     const BrowserID id = rig.identification->GetBrowserID(c.name);
     ASSERT_NE(id, 0) << trace;
     bool argsOK = !c.argsOK;

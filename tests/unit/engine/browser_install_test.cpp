@@ -38,8 +38,8 @@ std::u16string cureHijacked(std::u16string_view name, const BrowserInstallForm& 
     rig.machine.registry().setString(form.regKey, form.regValue, expand(form.regData));
   }
   const std::u16string shortcut = u"C:\\Users\\User\\Desktop\\" + std::u16string(name) + u".lnk";
-  rig.addShortcut(shortcut, {.target = std::u16string(kCmd),
-                             .arguments = u"/c start http://ads.example"});
+  rig.addShortcut(shortcut,
+                  {.target = std::u16string(kCmd), .arguments = u"/c start http://ads.example"});
   rig.cure(shortcut);
   return rig.readShortcut(shortcut).Target;
 }

@@ -192,7 +192,12 @@ struct EngineRig {
   SettingsFile settings{machine.profile(), errors, u"C:\\Tools\\Tolvaran.ini"};
   clsCRC32 crc{machine.system(), machine.files()};
   clsOSInfo os{machine.osInfo(), machine.registry(), quietFailures};
-  WriteLog log{ports, messages, errors, settings, crc, os,
+  WriteLog log{ports,
+               messages,
+               errors,
+               settings,
+               crc,
+               os,
                ProgramIdentity{std::u16string(kProgramFolder), u"Tolvaran", u"1.0.0.0"}};
   SavedFsRedirection saved;
   modFile files{ports, failures, saved, os.IsWin64()};
@@ -200,9 +205,9 @@ struct EngineRig {
   FileBackup backup{ports.files};
   clsRegistry registry{machine.registry(), machine.system(), failures};
   clsMD5_hash md5{machine.system(), machine.files(), failures};
-  Engine engine{EngineServices{ports, failures, messages, log, os, files, process, backup,
-                               registry, md5},
-                foldersOf(machine, os, os.IsWin64())};
+  Engine engine{
+      EngineServices{ports, failures, messages, log, os, files, process, backup, registry, md5},
+      foldersOf(machine, os, os.IsWin64())};
 };
 
 }  // namespace tolvaran::engine_test

@@ -108,9 +108,9 @@ TEST(FaultInjectionTest, EveryFileCallOfACureMayFail) {
     rig.cure(kFake);
     rig.machine.files().faults().clear();
     rig.cure(kTool);
-    checkInvariants(rig,
-                    "file op " + std::to_string(static_cast<int>(op)) + " call " + std::to_string(nth),
-                    op == FileOp::kCloseHandle || op == FileOp::kRevertWow64FsRedirection);
+    checkInvariants(
+        rig, "file op " + std::to_string(static_cast<int>(op)) + " call " + std::to_string(nth),
+        op == FileOp::kCloseHandle || op == FileOp::kRevertWow64FsRedirection);
   }
 }
 

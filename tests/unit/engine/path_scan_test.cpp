@@ -66,16 +66,15 @@ const std::vector<Alphabet>& alphabets() {
       {"backslashes and colons", {u"\\", u":", u"C", u"::\\", u":\\", u".", u"exe", u"js"}},
       {"dots", {u".", u"..", u".e", u"x", u"e", u"C:\\", u"c", u"m", u"d", u"\""}},
       {"extension letters",
-       {u"C:\\", u".", u"exe", u"EXE", u"doc", u"docx", u"x", u"pptx", u"pdf", u"txt", u"ps1",
-        u"vbs", u"js", u"lnk", u"url", u"appref-ms", u"application", u"website", u"ico", u"s",
-        u"\""}},
+       {u"C:\\", u".",         u"exe",         u"EXE",     u"doc", u"docx", u"x",
+        u"pptx", u"pdf",       u"txt",         u"ps1",     u"vbs", u"js",   u"lnk",
+        u"url",  u"appref-ms", u"application", u"website", u"ico", u"s",    u"\""}},
       {"folding",
        {u"C:\\", u".", u"\u212A", u"\u017F", u"LN", u"p", u"1", u"j", u"x", u"E", u"\u00C9",
         u"\u0418", u"\"", u"\u212Ax\u212A", u".\u017Fj"}},
       {"separators and surrogates",
        {u"\n:\\", u"\r:\\", u"\u2028:\\", u"\u0085:\\", u"\f:\\", u"\U0001F600:\\",
-        u"\U00012028:\\", u"\xD800:\\", u"\xDC00", u"\n", u"a", u".exe", u".js", u".lnk",
-        u"\""}},
+        u"\U00012028:\\", u"\xD800:\\", u"\xDC00", u"\n", u"a", u".exe", u".js", u".lnk", u"\""}},
   };
   return all;
 }
@@ -109,8 +108,8 @@ TEST(PathScan, SpelledOutCases) {
            Case{u"C:\\a\\b.exe C:\\c\\d.exe -x", u"C:\\a\\b.exe C:\\c\\d.exe"},
            Case{u"C:\\a\\report.docx", u"C:\\a\\report.doc"},  // "doc" comes first
            Case{u"\":\\x.exe", u"\":\\x.exe"},                 // the quote as drive letter
-           Case{u"C:\\a\nC:\\b.exe", u"C:\\a\nC:\\b.exe"},  // a run may cross a line break
-           Case{u"\n:\\b.exe", u""},                        // a line break is no drive letter
+           Case{u"C:\\a\nC:\\b.exe", u"C:\\a\nC:\\b.exe"},     // a run may cross a line break
+           Case{u"\n:\\b.exe", u""},                           // a line break is no drive letter
        }) {
     const auto found = findExecutableInText(c.text);
     const std::u16string_view text(c.text);

@@ -32,23 +32,43 @@ class ForgetfulShellLinks final : public platform::ShellLinks {
   class Object final : public platform::ShellLink {
    public:
     explicit Object(std::unique_ptr<platform::ShellLink> inner) : inner_(std::move(inner)) {}
-    platform::ComStatus load(std::u16string_view p, std::uint32_t m) override { return inner_->load(p, m); }
+    platform::ComStatus load(std::u16string_view p, std::uint32_t m) override {
+      return inner_->load(p, m);
+    }
     platform::ComStatus save(std::u16string_view, bool) override { return {}; }
     platform::ComStatus saveCompleted(std::u16string_view) override { return {}; }
-    platform::ComResult<std::u16string> getPath(std::int32_t n, std::uint32_t f) override { return inner_->getPath(n, f); }
-    platform::ComResult<std::u16string> getArguments(std::int32_t n) override { return inner_->getArguments(n); }
-    platform::ComResult<std::u16string> getDescription(std::int32_t n) override { return inner_->getDescription(n); }
+    platform::ComResult<std::u16string> getPath(std::int32_t n, std::uint32_t f) override {
+      return inner_->getPath(n, f);
+    }
+    platform::ComResult<std::u16string> getArguments(std::int32_t n) override {
+      return inner_->getArguments(n);
+    }
+    platform::ComResult<std::u16string> getDescription(std::int32_t n) override {
+      return inner_->getDescription(n);
+    }
     platform::ComResult<std::uint16_t> getHotkey() override { return inner_->getHotkey(); }
-    platform::ComResult<platform::IconLocation> getIconLocation(std::int32_t n) override { return inner_->getIconLocation(n); }
+    platform::ComResult<platform::IconLocation> getIconLocation(std::int32_t n) override {
+      return inner_->getIconLocation(n);
+    }
     platform::ComResult<std::int32_t> getShowCmd() override { return inner_->getShowCmd(); }
-    platform::ComResult<std::u16string> getWorkingDirectory(std::int32_t n) override { return inner_->getWorkingDirectory(n); }
+    platform::ComResult<std::u16string> getWorkingDirectory(std::int32_t n) override {
+      return inner_->getWorkingDirectory(n);
+    }
     platform::ComStatus setPath(std::u16string_view v) override { return inner_->setPath(v); }
-    platform::ComStatus setArguments(std::u16string_view v) override { return inner_->setArguments(v); }
-    platform::ComStatus setWorkingDirectory(std::u16string_view v) override { return inner_->setWorkingDirectory(v); }
-    platform::ComStatus setIconLocation(std::u16string_view v, std::int32_t i) override { return inner_->setIconLocation(v, i); }
+    platform::ComStatus setArguments(std::u16string_view v) override {
+      return inner_->setArguments(v);
+    }
+    platform::ComStatus setWorkingDirectory(std::u16string_view v) override {
+      return inner_->setWorkingDirectory(v);
+    }
+    platform::ComStatus setIconLocation(std::u16string_view v, std::int32_t i) override {
+      return inner_->setIconLocation(v, i);
+    }
     platform::ComStatus setShowCmd(std::int32_t v) override { return inner_->setShowCmd(v); }
     platform::ComStatus setHotkey(std::uint16_t v) override { return inner_->setHotkey(v); }
-    platform::ComStatus setDescription(std::u16string_view v) override { return inner_->setDescription(v); }
+    platform::ComStatus setDescription(std::u16string_view v) override {
+      return inner_->setDescription(v);
+    }
 
    private:
     std::unique_ptr<platform::ShellLink> inner_;
@@ -72,8 +92,10 @@ struct WriterRig : EngineRig {
   }
 };
 
-const ShortcutSpec kPlain{.target = std::u16string(kExe), .arguments = u"--x",
-                          .workingDir = u"C:\\Apps", .iconLocation = u"C:\\Icons\\tool.ico"};
+const ShortcutSpec kPlain{.target = std::u16string(kExe),
+                          .arguments = u"--x",
+                          .workingDir = u"C:\\Apps",
+                          .iconLocation = u"C:\\Icons\\tool.ico"};
 
 TEST(SaveLnkTest, ChoosesTheResultLineByWhatChanged) {
   struct Case {
@@ -83,11 +105,12 @@ TEST(SaveLnkTest, ChoosesTheResultLineByWhatChanged) {
     std::u16string_view result;
   } cases[] = {
       {"nothing", [](LnkRecord&) {}, u"[WARN]", u"(already cured)"},
-      {"arguments", [](LnkRecord& r) { r.NewArguments.clear(); }, u"[ OK ]", u"(Method RN-S)   (OK)"},
-      {"attributes",
-       [](LnkRecord& r) { r.WasHidden = r.WasSystem = true; }, u"[ATTR]",
+      {"arguments", [](LnkRecord& r) { r.NewArguments.clear(); }, u"[ OK ]",
+       u"(Method RN-S)   (OK)"},
+      {"attributes", [](LnkRecord& r) { r.WasHidden = r.WasSystem = true; }, u"[ATTR]",
        u"(OK) (attribute hidden was removed) (attribute system was removed)"},
-      {"fake deleted", [](LnkRecord& r) { r.DupDeleted = true; }, u"[ OK ]", u"(original recreated)"},
+      {"fake deleted", [](LnkRecord& r) { r.DupDeleted = true; }, u"[ OK ]",
+       u"(original recreated)"},
       // A changed target wins over everything else.
       {"target and attributes",
        [](LnkRecord& r) {
@@ -128,8 +151,8 @@ TEST(SaveLnkTest, ResetsASuspiciousIconAndReportsIt) {
   EXPECT_EQ(saved.IconIndex, 1);
   EXPECT_TRUE(rig.lines()[0].ends_with(u"(icon has been recovered)"));
   EXPECT_EQ(rig.iconLines(),
-            std::vector<std::u16string>{
-                u"[ OK ] \"C:\\Users\\User\\Desktop\\My Tool.lnk\"\t -> \t[ \".\", index=1 ]  (Method: 3)"});
+            std::vector<std::u16string>{u"[ OK ] \"C:\\Users\\User\\Desktop\\My Tool.lnk\"\t -> "
+                                        u"\t[ \".\", index=1 ]  (Method: 3)"});
 }
 
 TEST(SaveLnkTest, NeverResetsTheProgramsOwnIcon) {
@@ -181,9 +204,9 @@ TEST(SaveLnkTest, ASaveThatLeavesNoFileIsAnErrorAndTheOriginalReturns) {
   EXPECT_TRUE(rig.lines()[0].starts_with(u"[ERR ]"));
   EXPECT_TRUE(rig.lines()[0].ends_with(
       u"(ERROR: cannot create a shortcut! Code: 2. The system cannot find the file specified.)"));
-  EXPECT_EQ(rig.iconLines(),
-            std::vector<std::u16string>{u"[ERR ] \"C:\\Users\\User\\Desktop\\My Tool.lnk\"\t -> \t[ "
-                                        u"\"C:\\Icons\\tool.ico\", index=0 ]  (Method: 3)"});
+  EXPECT_EQ(rig.iconLines(), std::vector<std::u16string>{
+                                 u"[ERR ] \"C:\\Users\\User\\Desktop\\My Tool.lnk\"\t -> \t[ "
+                                 u"\"C:\\Icons\\tool.ico\", index=0 ]  (Method: 3)"});
   EXPECT_EQ(rig.log.Statistics.Errors, 1);
   EXPECT_EQ(rig.machine.files().readFileBytes(kTool), rig.original);
 }

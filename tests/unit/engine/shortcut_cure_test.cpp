@@ -21,9 +21,12 @@ constexpr std::u16string_view kTool = u"C:\\Users\\User\\Desktop\\My Tool.lnk";
 TEST(FixLnkTest, AnUndamagedShortcutKeepsEverythingButForeignArguments) {
   EngineRig rig;
   rig.addProgram(u"C:\\Apps\\tool.exe");
-  rig.addShortcut(kTool, {.target = u"C:\\Apps\\tool.exe", .arguments = u"--flag",
-                          .workingDir = u"C:\\Elsewhere", .description = u"My tool",
-                          .hotkey = 0x0654, .showCmd = 3});
+  rig.addShortcut(kTool, {.target = u"C:\\Apps\\tool.exe",
+                          .arguments = u"--flag",
+                          .workingDir = u"C:\\Elsewhere",
+                          .description = u"My tool",
+                          .hotkey = 0x0654,
+                          .showCmd = 3});
   rig.cure(kTool);
   EXPECT_EQ(rig.codes().RuleCode, u"RN");
   const LnkRecord cured = rig.readShortcut(kTool);
@@ -85,7 +88,8 @@ TEST(FixLnkTest, AFakeThatCannotBeRenamedIsCuredWhereItIs) {
   EngineRig rig;
   addInterpreter(rig);
   rig.addProgram(kChrome);
-  rig.addShortcut(kFake, {.target = std::u16string(kCmd), .arguments = u"/c start http://ads.example"});
+  rig.addShortcut(kFake,
+                  {.target = std::u16string(kCmd), .arguments = u"/c start http://ads.example"});
   rig.machine.files().faults().failNth(platform::sim::FileOp::kMoveFile, 1,
                                        platform::kErrorAccessDenied);
   rig.cure(kFake);
@@ -102,7 +106,8 @@ TEST(FixLnkTest, ARenamedFakeIsAnnouncedToTheShellAsOneRename) {
   EngineRig rig;
   addInterpreter(rig);
   rig.addProgram(kChrome);
-  rig.addShortcut(kFake, {.target = std::u16string(kCmd), .arguments = u"/c start http://ads.example"});
+  rig.addShortcut(kFake,
+                  {.target = std::u16string(kCmd), .arguments = u"/c start http://ads.example"});
   rig.cure(kFake);
   ASSERT_EQ(rig.log.Statistics.Renamed, 1);
   const auto& notes = rig.machine.shellOps().notifications();

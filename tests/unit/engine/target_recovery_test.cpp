@@ -48,7 +48,8 @@ struct RecoveryRig : EngineRig {
 // Title;InetClass;ExePath;DefaultArgs;LegitArgs;AppPathsName;Field7;IsFolder;Keep;RegPath;RegFolder;Masked
 std::u16string record(std::u16string_view exe, std::u16string_view appPaths = u"",
                       std::u16string_view client = u"", std::u16string_view regPath = u"",
-                      std::u16string_view regFolder = u"", bool isFolder = false, bool keep = false) {
+                      std::u16string_view regFolder = u"", bool isFolder = false,
+                      bool keep = false) {
   return u"Google Chrome;" + std::u16string(client) + u";" + std::u16string(exe) + u";;;" +
          std::u16string(appPaths) + u";;" + (isFolder ? u"1" : u"0") + u";" + (keep ? u"1" : u"0") +
          u";" + std::u16string(regPath) + u";" + std::u16string(regFolder) + u";0";
@@ -60,7 +61,8 @@ TEST(FindTargetByFileNameTest, AnExistingExePathWinsOverTheRegistry) {
   RecoveryRig rig({record(u"C:\\Chrome\\chrome.exe", u"chrome.exe")});
   rig.addProgram(u"C:\\Chrome\\chrome.exe");
   rig.addProgram(u"C:\\Other\\chrome.exe");
-  rig.registry(R"([HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe]
+  rig.registry(
+      R"([HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe]
 @="C:\\Other\\chrome.exe"
 )");
   EXPECT_EQ(rig.find(), (Found{u"C:\\Chrome\\chrome.exe", u"A2"}));
@@ -71,7 +73,8 @@ TEST(FindTargetByFileNameTest, TriesTheMethodsOfEachRecordInOrder) {
       R"([HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe]
 @="\"C:\\Registered\\chrome.exe\" --flag"
 )";
-  const std::string client = R"([HKEY_LOCAL_MACHINE\Software\Clients\StartMenuInternet\Google Chrome]
+  const std::string client =
+      R"([HKEY_LOCAL_MACHINE\Software\Clients\StartMenuInternet\Google Chrome]
 [HKEY_LOCAL_MACHINE\Software\Clients\StartMenuInternet\Google Chrome\shell\open\command]
 @="\"C:\\Client\\chrome.exe\""
 )";
@@ -88,16 +91,27 @@ TEST(FindTargetByFileNameTest, TriesTheMethodsOfEachRecordInOrder) {
     std::string registry;
     Found expected;
   } cases[] = {
-      {"App Paths", {u"C:\\Registered\\chrome.exe", u"C:\\Client\\chrome.exe"}, appPaths + client,
+      {"App Paths",
+       {u"C:\\Registered\\chrome.exe", u"C:\\Client\\chrome.exe"},
+       appPaths + client,
        {u"C:\\Registered\\chrome.exe", u"A3"}},
-      {"internet client", {u"C:\\Client\\chrome.exe", u"C:\\ByValue\\chrome.exe"}, client + values,
+      {"internet client",
+       {u"C:\\Client\\chrome.exe", u"C:\\ByValue\\chrome.exe"},
+       client + values,
        {u"C:\\Client\\chrome.exe", u"A4"}},
-      {"registry value", {u"C:\\ByValue\\chrome.exe", u"C:\\ByFolder\\chrome.exe"}, values,
+      {"registry value",
+       {u"C:\\ByValue\\chrome.exe", u"C:\\ByFolder\\chrome.exe"},
+       values,
        {u"C:\\ByValue\\chrome.exe", u"A5.1"}},
-      {"install folder", {u"C:\\ByFolder\\chrome.exe"}, values, {u"C:\\ByFolder\\chrome.exe", u"A5.2"}},
+      {"install folder",
+       {u"C:\\ByFolder\\chrome.exe"},
+       values,
+       {u"C:\\ByFolder\\chrome.exe", u"A5.2"}},
       // App Paths naming a missing program ends this record's search,
       // though its other hints would have found one.
-      {"App Paths to a missing program", {u"C:\\Client\\chrome.exe"}, appPaths + client + values,
+      {"App Paths to a missing program",
+       {u"C:\\Client\\chrome.exe"},
+       appPaths + client + values,
        {u"", u"AN"}},
   };
   for (const Case& c : cases) {
@@ -115,7 +129,8 @@ TEST(FindTargetByFileNameTest, ASkippedRecordHandsOnToTheNext) {
                    record(u"C:\\Second\\chrome.exe")});
   rig.addProgram(u"C:\\Client\\chrome.exe");
   rig.addProgram(u"C:\\Second\\chrome.exe");
-  rig.registry(R"([HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe]
+  rig.registry(
+      R"([HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe]
 @="C:\\Gone\\chrome.exe"
 [HKEY_LOCAL_MACHINE\Software\Clients\StartMenuInternet\Google Chrome\shell\open\command]
 @="C:\\Client\\chrome.exe"
@@ -140,23 +155,43 @@ TEST(FindTargetByFileNameTest, ReadsTheLinkInfoLeftBehind) {
     std::vector<std::u16string_view> programs;
     Found expected;
   } cases[] = {
-      {"any file for another shortcut", u"C:\\Users\\User\\Desktop\\Report.lnk", u"report",
-       u"C:\\Docs\\report.pdf", {u"C:\\Docs\\report.pdf"}, {u"C:\\Docs\\report.pdf", u"A1"}},
-      {"only a program for a browser", kChromeShortcut, kChromeName, u"C:\\Docs\\report.pdf",
-       {u"C:\\Docs\\report.pdf"}, {u"", u"AN"}},
-      {"a program for a browser", kChromeShortcut, kChromeName, u"C:\\Chrome\\chrome2.exe",
-       {u"C:\\Chrome\\chrome2.exe"}, {u"C:\\Chrome\\chrome2.exe", u"A1"}},
-      {"the 32-bit twin of a native path", u"C:\\Users\\User\\Desktop\\Tool.lnk", u"tool",
-       u"C:\\Program Files\\Tool\\tool.exe", {u"C:\\Program Files (x86)\\Tool\\tool.exe"},
+      {"any file for another shortcut",
+       u"C:\\Users\\User\\Desktop\\Report.lnk",
+       u"report",
+       u"C:\\Docs\\report.pdf",
+       {u"C:\\Docs\\report.pdf"},
+       {u"C:\\Docs\\report.pdf", u"A1"}},
+      {"only a program for a browser",
+       kChromeShortcut,
+       kChromeName,
+       u"C:\\Docs\\report.pdf",
+       {u"C:\\Docs\\report.pdf"},
+       {u"", u"AN"}},
+      {"a program for a browser",
+       kChromeShortcut,
+       kChromeName,
+       u"C:\\Chrome\\chrome2.exe",
+       {u"C:\\Chrome\\chrome2.exe"},
+       {u"C:\\Chrome\\chrome2.exe", u"A1"}},
+      {"the 32-bit twin of a native path",
+       u"C:\\Users\\User\\Desktop\\Tool.lnk",
+       u"tool",
+       u"C:\\Program Files\\Tool\\tool.exe",
+       {u"C:\\Program Files (x86)\\Tool\\tool.exe"},
        {u"C:\\Program Files (x86)\\Tool\\tool.exe", u"A1"}},
-      {"a missing file", u"C:\\Users\\User\\Desktop\\Tool.lnk", u"tool",
-       u"C:\\Tool\\tool.exe", {}, {u"", u"AN"}},
+      {"a missing file",
+       u"C:\\Users\\User\\Desktop\\Tool.lnk",
+       u"tool",
+       u"C:\\Tool\\tool.exe",
+       {},
+       {u"", u"AN"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     RecoveryRig rig({record(u"C:\\Missing\\chrome.exe")});
     for (const auto program : c.programs) rig.addProgram(program);
-    rig.addShortcut(c.lnk, {.target = std::u16string(kCmd), .environmentTarget = u"%windir%\\System32\\cmd.exe",
+    rig.addShortcut(c.lnk, {.target = std::u16string(kCmd),
+                            .environmentTarget = u"%windir%\\System32\\cmd.exe",
                             .linkInfoTarget = std::u16string(c.linkInfo)});
     EXPECT_EQ(rig.find(kCmd, c.lnkName, c.lnk), c.expected);
   }
@@ -167,7 +202,8 @@ TEST(FindExeByInetClassTest, FindsPerUserClientsAndFullKeys) {
   rig.addProgram(u"C:\\Users\\User\\AppData\\Local\\Chrome\\chrome.exe");
   rig.addProgram(u"C:\\Fox\\firefox.exe");
   rig.addProgram(u"C:\\Folder\\app.exe");
-  rig.registry(R"([HKEY_CURRENT_USER\Software\Clients\StartMenuInternet\Google Chrome.ABCDEF\shell\open\command]
+  rig.registry(
+      R"([HKEY_CURRENT_USER\Software\Clients\StartMenuInternet\Google Chrome.ABCDEF\shell\open\command]
 @="\"C:\\Users\\User\\AppData\\Local\\Chrome\\chrome.exe\""
 [HKEY_LOCAL_MACHINE\SOFTWARE\Mozilla\Clients\FIREFOX.EXE\shell\open\command]
 @="C:\\Fox\\firefox.exe"
@@ -181,9 +217,10 @@ TEST(FindExeByInetClassTest, FindsPerUserClientsAndFullKeys) {
   TargetRecovery& recovery = rig.engine.recovery();
   EXPECT_EQ(recovery.FindEXE_by_InetClass(u"Google Chrome", false, u"chrome.exe", u"HKLM"),
             u"C:\\Users\\User\\AppData\\Local\\Chrome\\chrome.exe");
-  EXPECT_EQ(recovery.FindEXE_by_InetClass(
-                u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Mozilla\\Clients\\FIREFOX.EXE", false, u"", u"HKLM"),
-            u"C:\\Fox\\firefox.exe");
+  EXPECT_EQ(
+      recovery.FindEXE_by_InetClass(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Mozilla\\Clients\\FIREFOX.EXE",
+                                    false, u"", u"HKLM"),
+      u"C:\\Fox\\firefox.exe");
   EXPECT_EQ(recovery.FindEXE_by_InetClass(u"Folder App", true, u"app.exe", u"HKLM"),
             u"C:\\Folder\\app.exe");
   // Found in HKLM but missing on disk: HKCU is not asked.

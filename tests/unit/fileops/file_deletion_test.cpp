@@ -175,9 +175,9 @@ struct Rig {
 
   platform::Ports makePorts() {
     platform::Ports sim = machine.ports();
-    return platform::Ports{busy,         sim.system, clock,         sim.profile, ui,
-                           sim.registry, sim.osInfo, sim.processes, sim.shellOps,
-                           sim.shellLinks, sim.installer, sim.shellNotify};
+    return platform::Ports{busy,         sim.system,     clock,         sim.profile,
+                           ui,           sim.registry,   sim.osInfo,    sim.processes,
+                           sim.shellOps, sim.shellLinks, sim.installer, sim.shellNotify};
   }
 
   // The file stays locked whatever the tools do.

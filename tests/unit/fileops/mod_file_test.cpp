@@ -5,8 +5,8 @@
 
 #include "common/recording_recorder.h"
 #include "platform/scoped_file.h"
-#include "support/file_time.h"
 #include "platform/sim/sim_machine.h"
+#include "support/file_time.h"
 #include "support/text.h"
 #include "unit/fileops/forwarding_files.h"
 
@@ -34,9 +34,9 @@ struct Rig {
 
   platform::Ports ports() {
     platform::Ports sim = machine.ports();
-    return platform::Ports{forwarding, sim.system,   sim.clock, sim.profile,
-                           sim.ui,     sim.registry, sim.osInfo, sim.processes, sim.shellOps,
-                           sim.shellLinks, sim.installer, sim.shellNotify};
+    return platform::Ports{forwarding,   sim.system,     sim.clock,     sim.profile,
+                           sim.ui,       sim.registry,   sim.osInfo,    sim.processes,
+                           sim.shellOps, sim.shellLinks, sim.installer, sim.shellNotify};
   }
   std::vector<FileOp> calls() {
     std::vector<FileOp> ops;

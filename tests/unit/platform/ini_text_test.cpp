@@ -23,14 +23,14 @@ TEST(IniLookup, FindsKeysTheWayTheProfileFunctionsDo) {
     std::optional<std::u16string> expected;
   };
   const Case cases[] = {
-      {u"Tolvaran", u"LastHash", u"ABC"},          // trimmed, section and key without case
-      {u"TOLVARAN", u"lasthash", u"ABC"},          // the first match wins
-      {u"Tolvaran", u"Quoted", u"  spaced  "},     // matching quotes are removed, nothing else
+      {u"Tolvaran", u"LastHash", u"ABC"},       // trimmed, section and key without case
+      {u"TOLVARAN", u"lasthash", u"ABC"},       // the first match wins
+      {u"Tolvaran", u"Quoted", u"  spaced  "},  // matching quotes are removed, nothing else
       {u"Tolvaran", u"Single", u"x"},
-      {u"Tolvaran", u"Half", u"\"x"},              // an unmatched quote stays
-      {u"Tolvaran", u"NoEquals", std::nullopt},   // a name alone holds no value
-      {u"Other", u"Only", u"there"},               // last line without a line break
-      {u"Tolvaran", u"Only", std::nullopt},        // keys belong to their own section
+      {u"Tolvaran", u"Half", u"\"x"},            // an unmatched quote stays
+      {u"Tolvaran", u"NoEquals", std::nullopt},  // a name alone holds no value
+      {u"Other", u"Only", u"there"},             // last line without a line break
+      {u"Tolvaran", u"Only", std::nullopt},      // keys belong to their own section
       {u"Tolvaran", u"Missing", std::nullopt},
       {u"Missing", u"key", std::nullopt},
   };

@@ -11,7 +11,9 @@
 namespace tolvaran::platform::sim {
 namespace {
 
-std::span<const std::byte> bytes(std::string_view text) { return std::as_bytes(std::span(text)); }
+std::span<const std::byte> bytes(std::string_view text) {
+  return std::as_bytes(std::span(text));
+}
 
 class SimFilesTest : public ::testing::Test {
  protected:
@@ -25,7 +27,7 @@ TEST_F(SimFilesTest, FaultOnTheNthCallOnly) {
   EXPECT_EQ(files.deleteFile(u"C:\\none.txt").code, kErrorFileNotFound);  // call 1
   EXPECT_EQ(files.deleteFile(u"C:\\a.txt").code, kErrorAccessDenied);     // call 2: faulted
   EXPECT_TRUE(files.exists(u"C:\\a.txt")) << "a faulted call changes nothing";
-  EXPECT_EQ(files.deleteFile(u"C:\\a.txt").code, kErrorSuccess);          // call 3
+  EXPECT_EQ(files.deleteFile(u"C:\\a.txt").code, kErrorSuccess);  // call 3
 }
 
 TEST_F(SimFilesTest, PersistentFaultForOnePathUntilCleared) {
@@ -91,8 +93,8 @@ TEST_F(SimFilesTest, VolumesAndShares) {
 
 TEST_F(SimFilesTest, RelativePathsStartAtTheRootOfC) {
   ASSERT_TRUE(files.addFile(u"C:\\dir\\f.txt", "f"));
-  for (const char16_t* path : {u"dir\\f.txt", u"\\dir\\f.txt", u"C:dir\\f.txt", u".\\dir\\f.txt",
-                               u"..\\..\\dir\\f.txt"}) {
+  for (const char16_t* path :
+       {u"dir\\f.txt", u"\\dir\\f.txt", u"C:dir\\f.txt", u".\\dir\\f.txt", u"..\\..\\dir\\f.txt"}) {
     EXPECT_TRUE(files.getFileAttributes(path).ok()) << static_cast<int>(path[0]);
   }
   EXPECT_NE(files.getFileAttributes(u"C:").value & attr::kDirectory, 0u);
@@ -108,8 +110,10 @@ TEST_F(SimFilesTest, DeletePendingUntilTheLastHandleCloses) {
   EXPECT_TRUE(files.deleteFile(u"C:\\a.txt").ok());
   EXPECT_TRUE(files.exists(u"C:\\a.txt"));
   EXPECT_EQ(files.getFileAttributes(u"C:\\a.txt").code, kErrorAccessDenied);
-  EXPECT_EQ(files.createFile(u"C:\\a.txt", access::kGenericRead, share::kRead | share::kDelete,
-                             Disposition::kOpenExisting).code,
+  EXPECT_EQ(files
+                .createFile(u"C:\\a.txt", access::kGenericRead, share::kRead | share::kDelete,
+                            Disposition::kOpenExisting)
+                .code,
             kErrorAccessDenied);
   std::array<std::byte, 4> buffer{};
   EXPECT_EQ(files.readFile(first.value, buffer).value, 1u) << "the open handle still reads";
@@ -119,8 +123,8 @@ TEST_F(SimFilesTest, DeletePendingUntilTheLastHandleCloses) {
 }
 
 TEST_F(SimFilesTest, HostileOffsetsFailWithoutAllocating) {
-  const auto opened = files.createFile(u"C:\\a.bin", access::kGenericWrite, share::kNone,
-                                       Disposition::kCreateNew);
+  const auto opened =
+      files.createFile(u"C:\\a.bin", access::kGenericWrite, share::kNone, Disposition::kCreateNew);
   ASSERT_TRUE(opened.ok());
   EXPECT_EQ(files.seekFile(opened.value, ~0ull).code, 131u);
   EXPECT_TRUE(files.seekFile(opened.value, 1ull << 62).ok());

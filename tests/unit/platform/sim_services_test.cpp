@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/scoped_file.h"
-#include "support/file_time.h"
 #include "platform/sim/sim_machine.h"
+#include "support/file_time.h"
 
 namespace tolvaran::platform::sim {
 namespace {
@@ -57,7 +57,8 @@ TEST(SimSystemTest, MessagesAndCodePages) {
   EXPECT_FALSE(system.setAnsiCodePage(932));
   EXPECT_EQ(system.ansiCodePage(), 1252u);
   ASSERT_TRUE(system.setAnsiCodePage(1251));
-  EXPECT_EQ(system.wideToAnsi(u"\u041F\u0440\u0438\u0432\u0435\u0442 \u00E9"), "\xCF\xF0\xE8\xE2\xE5\xF2 ?");
+  EXPECT_EQ(system.wideToAnsi(u"\u041F\u0440\u0438\u0432\u0435\u0442 \u00E9"),
+            "\xCF\xF0\xE8\xE2\xE5\xF2 ?");
   EXPECT_EQ(system.ansiToWide("\xCF"), u"\u041F");
 }
 

@@ -6,8 +6,8 @@
 #include <array>
 
 #include "platform/scoped_file.h"
-#include "support/file_time.h"
 #include "platform/sim/sim_machine.h"
+#include "support/file_time.h"
 #include "support/text.h"
 
 namespace tolvaran::platform::sim {

@@ -33,20 +33,37 @@ TEST_F(ReportLayoutTest, ResultLinesFollowTheirLayout) {
   };
   const Case cases[] = {
       {"single-digit numbers are padded, OK carries the rule and S",
-       {.tag = status::kOk, .number = 1, .path = u"C:\\a.lnk", .target = u"C:\\b.exe",
-        .resultText = ok, .recoveryCode = u"A2", .ruleCode = u"R1"},
+       {.tag = status::kOk,
+        .number = 1,
+        .path = u"C:\\a.lnk",
+        .target = u"C:\\b.exe",
+        .resultText = ok,
+        .recoveryCode = u"A2",
+        .ruleCode = u"R1"},
        u"[ OK ] 1  \"C:\\a.lnk\"    -> [ \"C:\\b.exe\" ]   (Method R1-S)   (OK)"},
       {"a target found by searching names the recovery code",
-       {.tag = status::kOk, .number = 10, .path = u"C:\\a.lnk", .target = u"C:\\b.exe",
-        .arguments = u"--x", .resultText = ok, .recoveryCode = u"A2", .ruleCode = u"R2",
+       {.tag = status::kOk,
+        .number = 10,
+        .path = u"C:\\a.lnk",
+        .target = u"C:\\b.exe",
+        .arguments = u"--x",
+        .resultText = ok,
+        .recoveryCode = u"A2",
+        .ruleCode = u"R2",
         .targetFoundBySearch = true},
        u"[ OK ] 10 \"C:\\a.lnk\"    -> [ \"C:\\b.exe\" --x ]   (Method R2-A2)   (OK)"},
       {"no target: no arrow, no brackets; other results carry no method",
-       {.tag = status::kSkipped, .number = 2, .path = u"C:\\a.lnk", .resultText = notFound,
+       {.tag = status::kSkipped,
+        .number = 2,
+        .path = u"C:\\a.lnk",
+        .resultText = notFound,
         .ruleCode = u"R1"},
        u"[SKIP] 2  \"C:\\a.lnk\"    (shortcut was not found)"},
       {"arguments without a target stand alone",
-       {.tag = status::kWarning, .number = 123, .path = u"C:\\a.lnk", .arguments = u"-y",
+       {.tag = status::kWarning,
+        .number = 123,
+        .path = u"C:\\a.lnk",
+        .arguments = u"-y",
         .resultText = u"(text)"},
        u"[WARN] 123 \"C:\\a.lnk\"  -y   (text)"},
       {"a result that only looks like OK carries no method",
@@ -62,8 +79,8 @@ TEST_F(ReportLayoutTest, ArgumentsLoseEveryClickableScheme) {
 }
 
 TEST_F(ReportLayoutTest, GroupingKeepsTagOrderAndArrivalOrder) {
-  const std::vector<std::u16string> lines = {
-      u"", u"[SKIP] 1 a", u"[ OK ] 2 b", u"", u"[????] 3 c", u"[ OK ] 4 d", u"[ERR ] 5 e"};
+  const std::vector<std::u16string> lines = {u"",           u"[SKIP] 1 a", u"[ OK ] 2 b", u"",
+                                             u"[????] 3 c", u"[ OK ] 4 d", u"[ERR ] 5 e"};
   EXPECT_EQ(SortByPrefixes(lines, StatusPrefixes, true, u"."),
             u"[ OK ] 2 b\r\n[ OK ] 4 d\r\n.\r\n[SKIP] 1 a\r\n.\r\n[ERR ] 5 e\r\n");
   EXPECT_EQ(SortByPrefixes(lines, StatusPrefixes, false, u"."),

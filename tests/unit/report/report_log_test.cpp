@@ -25,9 +25,8 @@ constexpr std::u16string_view kSettingsPath = u"C:\\Tools\\Tolvaran.ini";
 constexpr std::u16string_view kDesktop = u"C:\\Users\\User\\Desktop\\";
 
 platform::sim::OsProfile windows7(OsLanguage language) {
-  return makeOsProfile(ProfileOptions{.release = WindowsRelease::Windows7,
-                                      .language = language,
-                                      .elevated = true});
+  return makeOsProfile(
+      ProfileOptions{.release = WindowsRelease::Windows7, .language = language, .elevated = true});
 }
 
 // One program over a fresh machine, the way start-up wires the report.
@@ -62,9 +61,14 @@ struct ReportRig {
   ErrorLog errors{ports, messages, std::u16string(kProgramFolder)};
   SettingsFile settings{machine.profile(), errors, std::u16string(kSettingsPath)};
   clsCRC32 crc{machine.system(), machine.files()};
-  WriteLog log{ports, messages, errors, settings, crc, os,
-               ProgramIdentity{std::u16string(kProgramFolder), u"Tolvaran by Orvik Pelmanov",
-                               u"1.4.0.0"}};
+  WriteLog log{
+      ports,
+      messages,
+      errors,
+      settings,
+      crc,
+      os,
+      ProgramIdentity{std::u16string(kProgramFolder), u"Tolvaran by Orvik Pelmanov", u"1.4.0.0"}};
 };
 
 // The seal covers every byte before the text "CRC32: ".
@@ -84,8 +88,7 @@ TEST(ReportLogTest, ARunOfThreeShortcutsMatchesTheDocumentedReport) {
   rig.log.ResetLogState();
   rig.log.CreateLogFile();
   std::u16string chrome = std::u16string(kDesktop) + u"Google Chrome.lnk";
-  std::u16string chromeTarget =
-      u"C:\\Program Files (x86)\\Google\\Chrome\\Application\\chrome.exe";
+  std::u16string chromeTarget = u"C:\\Program Files (x86)\\Google\\Chrome\\Application\\chrome.exe";
   rig.log.AddLinkToLog(status::kOk, chrome, chromeTarget, u"", rig.messages.msg(35), u"A1", u"R1",
                        ListSelector::kMain, false);
   rig.log.Statistics.Total = 3;
@@ -114,8 +117,14 @@ TEST(ReportLogTest, AFullRunCarriesEverySectionAndTheErrorLog) {
   rig.addLine(status::kOk, u"Opera.lnk", u"C:\\Opera\\launcher.exe", rig.messages.msg(35),
               ListSelector::kAlso);
   rig.log.addIconLine(u"[ICON] \"C:\\Users\\User\\Desktop\\Opera.lnk\" -> \"C:\\o.ico\"");
-  rig.log.Statistics = {.Total = 3, .Cured = 1, .Deleted = 1, .Renamed = 1, .Omitted = 1,
-                        .Blocked = 1, .Warnings = 1, .Errors = 1};
+  rig.log.Statistics = {.Total = 3,
+                        .Cured = 1,
+                        .Deleted = 1,
+                        .Renamed = 1,
+                        .Omitted = 1,
+                        .Blocked = 1,
+                        .Warnings = 1,
+                        .Errors = 1};
   rig.errors.recordError(runtimeFailure(rt::kPathFileAccessError, 5),
                          ErrorContext(u"Engine.FixLNK", u"File:", u"C:\\Яндекс.lnk"));
   rig.log.FinishLog(false);
@@ -208,8 +217,8 @@ TEST(ReportLogTest, OnlyArgumentsAreDefanged) {
   rig.log.ResetLogState();
   std::u16string path = u"C:\\http\\Http.lnk";
   std::u16string target = u"C:\\http\\chrome.exe";
-  rig.log.AddLinkToLog(status::kOk, path, target, u"HTTP://ad.example Https://x", u"(x)", u"",
-                       u"", ListSelector::kMain, false);
+  rig.log.AddLinkToLog(status::kOk, path, target, u"HTTP://ad.example Https://x", u"(x)", u"", u"",
+                       ListSelector::kMain, false);
   EXPECT_EQ(rig.log.MainLines[1],
             u"[ OK ] 1  \"C:\\http\\Http.lnk\"    -> [ \"C:\\http\\chrome.exe\" hxxp://ad.example "
             u"hxxps://x ]   (x)");

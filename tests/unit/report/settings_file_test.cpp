@@ -56,9 +56,8 @@ TEST_F(SettingsFileTest, AFailedWriteIsRecordedAndReported) {
   EXPECT_FALSE(nowhere.WriteSettings(u"TodayTimes", 1));
   ASSERT_EQ(recorder.size(), 1u);
   const auto& record = recorder.records().front();
-  EXPECT_EQ(record.context,
-            (std::vector<std::u16string>{u"WriteLog.WriteSettings", u"File:",
-                                         u"C:\\Missing\\Tolvaran.ini"}));
+  EXPECT_EQ(record.context, (std::vector<std::u16string>{u"WriteLog.WriteSettings", u"File:",
+                                                         u"C:\\Missing\\Tolvaran.ini"}));
   EXPECT_EQ(record.failure.lastSystemError, 3);  // ERROR_PATH_NOT_FOUND
 }
 

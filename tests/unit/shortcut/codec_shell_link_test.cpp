@@ -40,7 +40,9 @@ const lnk::AnsiCodec& western() {
 
 // --- ID lists as Windows writes them -----------------------------------------
 
-std::string u16le(std::u16string_view text) { return textToUtf16le(text) + std::string(2, '\0'); }
+std::string u16le(std::u16string_view text) {
+  return textToUtf16le(text) + std::string(2, '\0');
+}
 
 std::string myComputer() {
   return std::string("\x1f\x50", 2) +
@@ -163,9 +165,9 @@ TEST_F(CodecShellLinkTest, AFileThatIsNoShortcutLeavesTheObjectAsItWas) {
 
 TEST_F(CodecShellLinkTest, AFileOpenWithoutReadSharingCannotBeLoaded) {
   put(withArguments(u"--x"));
-  const auto held = machine.files().createFile(kLink, platform::access::kGenericRead,
-                                               platform::share::kNone,
-                                               platform::Disposition::kOpenExisting);
+  const auto held =
+      machine.files().createFile(kLink, platform::access::kGenericRead, platform::share::kNone,
+                                 platform::Disposition::kOpenExisting);
   ASSERT_TRUE(held.ok());
   EXPECT_EQ(load(), 0x80070020u);
   (void)machine.files().closeHandle(held.value);
@@ -202,9 +204,9 @@ LnkFile mappedDrive(std::u16string_view suffix) {
 }
 
 std::vector<PathCase> pathCases() {
-  const std::vector<std::string> appItems = {
-      myComputer(), drive("C:\\"), fileEntry("PROGRA~1", u"Program Files", true),
-      fileEntry("BROWSE~1.EXE", u"Browser Launcher.exe")};
+  const std::vector<std::string> appItems = {myComputer(), drive("C:\\"),
+                                             fileEntry("PROGRA~1", u"Program Files", true),
+                                             fileEntry("BROWSE~1.EXE", u"Browser Launcher.exe")};
   return {
       {"the LinkInfo's local path", [] { return linkInfoTo(u"C:\\Apps\\app.exe"); },
        link::kSlgpUncPriority, u"C:\\Apps\\app.exe"},
@@ -365,9 +367,9 @@ TEST_F(CodecShellLinkTest, ATextTooLongForTheFileIsNotSaved) {
 // Damaged items (any byte changed, any length cut) give a path or nothing,
 // never a read outside the item (the sanitizer build checks).
 TEST(IdListPathTest, DamagedItemsAreReadSafely) {
-  const lnk::IdList good = idList({myComputer(), drive("C:\\"),
-                                   fileEntry("PROGRA~1", u"Program Files", true),
-                                   fileEntry("APP.EXE", u"app.exe")});
+  const lnk::IdList good =
+      idList({myComputer(), drive("C:\\"), fileEntry("PROGRA~1", u"Program Files", true),
+              fileEntry("APP.EXE", u"app.exe")});
   ASSERT_EQ(lnk::idListFileSystemPath(good, western()), u"C:\\Program Files\\app.exe");
   std::size_t readable = 0;
   for (std::size_t at = 0; at < good.items.size(); ++at) {

@@ -125,12 +125,31 @@ std::vector<Row> rows() {
       {"Unicode texts, ASCII target", u"Браузер 浏览器.lnk", u"App\\app.exe",
        u"--name=\"Ünïcødé Обозреватель\"", u"Обозреватель 浏览器", u"App\\Значок.ico", 0, 0, 1,
        u"App"},
-      {"Unicode target", u"Unicode.lnk", u"Программы\\браузер.exe", {}, {}, {}, 0, 0, 1,
-       u"Программы", ansiOnly, ansiOnly},
+      {"Unicode target",
+       u"Unicode.lnk",
+       u"Программы\\браузер.exe",
+       {},
+       {},
+       {},
+       0,
+       0,
+       1,
+       u"Программы",
+       ansiOnly,
+       ansiOnly},
       {"long target and texts", u"Long.lnk",
        longName(u'd', 60) + u"\\" + longName(u'e', 60) + u"\\" + longName(u'f', 60) + u".exe",
        u"--" + longName(u'a', 1000), longName(u'd', 500)},
-      {"environment-variable target", u"Env.lnk", u"%TEMP%\\app.exe", {}, {}, {}, 0, 0, 1, {},
+      {"environment-variable target",
+       u"Env.lnk",
+       u"%TEMP%\\app.exe",
+       {},
+       {},
+       {},
+       0,
+       0,
+       1,
+       {},
        nullptr,
        "Wine's SetPath takes %TEMP% literally, as a name relative to the current folder"},
   };
@@ -150,8 +169,8 @@ struct Fields {
 void PrintTo(const Fields& f, std::ostream* out) {
   *out << "{path \"" << utf16ToUtf8(f.path) << "\", arguments \"" << utf16ToUtf8(f.arguments)
        << "\", description \"" << utf16ToUtf8(f.description) << "\", icon \""
-       << utf16ToUtf8(f.icon.path) << "\"," << f.icon.index << ", hotkey " << f.hotkey
-       << ", show " << f.showCmd << ", working \"" << utf16ToUtf8(f.workingDir) << "\"}";
+       << utf16ToUtf8(f.icon.path) << "\"," << f.icon.index << ", hotkey " << f.hotkey << ", show "
+       << f.showCmd << ", working \"" << utf16ToUtf8(f.workingDir) << "\"}";
 }
 
 // --- The fixture -------------------------------------------------------------
@@ -211,9 +230,13 @@ class ShellLinkContract : public ::testing::TestWithParam<Implementation> {
     if (!row.icon.empty() && row.icon != row.target) makeFile(row.icon);
     if (!row.workingDir.empty()) makeFolders(row.workingDir + u"\\");
     made_.push_back(at(row.linkName));
-    return Fields{expand(at(row.target)), row.arguments,   row.description,
-                  {at(row.icon), row.iconIndex},         row.hotkey,
-                  row.showCmd,                           at(row.workingDir)};
+    return Fields{expand(at(row.target)),
+                  row.arguments,
+                  row.description,
+                  {at(row.icon), row.iconIndex},
+                  row.hotkey,
+                  row.showCmd,
+                  at(row.workingDir)};
   }
 
   std::unique_ptr<platform::ShellLink> codecObject() {

@@ -120,8 +120,8 @@ TEST_F(ReaderTest, FailuresLeaveOnlyThePathAndOneRecord) {
     std::int32_t number;
   };
   const std::vector<Case> cases = {
-      {"a file that is no shortcut",
-       [this] { machine.files().addFile(kLink, "<html></html>"); }, kEFail},
+      {"a file that is no shortcut", [this] { machine.files().addFile(kLink, "<html></html>"); },
+       kEFail},
       {"a missing file", [] {}, static_cast<std::int32_t>(0x80070002u)},
       {"a getter that fails",
        [this] {
@@ -222,10 +222,9 @@ TEST_F(ReaderTest, TheInstallerKnowsAShortcutByItsDescriptor) {
   file.header.linkFlags |= lnk::flag::kHasDarwinId;
   put(file, u"C:\\Users\\User\\Desktop\\Copy of Word.lnk");
   machine.installer().addShortcut({kDescriptor, kProduct, u"WordFiles", kComponent});
-  machine.installer().addComponent({kProduct, kComponent, platform::install_state::kLocal,
-                                    u"C:\\Office\\WINWORD.EXE"});
-  EXPECT_EQ(read(u"C:\\Users\\User\\Desktop\\Copy of Word.lnk").Target,
-            u"C:\\Office\\WINWORD.EXE");
+  machine.installer().addComponent(
+      {kProduct, kComponent, platform::install_state::kLocal, u"C:\\Office\\WINWORD.EXE"});
+  EXPECT_EQ(read(u"C:\\Users\\User\\Desktop\\Copy of Word.lnk").Target, u"C:\\Office\\WINWORD.EXE");
 }
 
 TEST_F(ReaderTest, InstallerAnswersForOrdinaryShortcuts) {
@@ -275,29 +274,44 @@ TEST_P(CorrectionTest, TargetsInThe32BitFolderMoveToTheNativeOne) {
   EXPECT_EQ(utf16ToUtf8(reader.GetTargetShellLinkW(kLink).Target), utf16ToUtf8(c.expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CorrectionTest,
-    ::testing::Values(
-        CorrectionCase{"native copy exists", true, u"C:\\Program Files (x86)\\App\\app.exe",
-                       {u"C:\\Program Files\\App\\app.exe"}, u"C:\\Program Files\\App\\app.exe"},
-        CorrectionCase{"folder compared without case", true,
-                       u"c:\\PROGRAM FILES (X86)\\App\\app.exe", {u"C:\\Program Files\\App\\app.exe"},
-                       u"C:\\Program Files\\App\\app.exe"},
-        CorrectionCase{"target exists where it points", true,
-                       u"C:\\Program Files (x86)\\App\\app.exe",
-                       {u"C:\\Program Files (x86)\\App\\app.exe", u"C:\\Program Files\\App\\app.exe"},
-                       u"C:\\Program Files (x86)\\App\\app.exe"},
-        CorrectionCase{"neither exists", true, u"C:\\Program Files (x86)\\App\\app.exe", {},
-                       u"C:\\Program Files (x86)\\App\\app.exe"},
-        CorrectionCase{"32-bit system", false, u"C:\\Program Files (x86)\\App\\app.exe",
-                       {u"C:\\Program Files\\App\\app.exe"}, u"C:\\Program Files (x86)\\App\\app.exe"},
-        CorrectionCase{"outside the folder", true, u"C:\\Apps\\app.exe",
-                       {u"C:\\Program Files\\Apps\\app.exe"}, u"C:\\Apps\\app.exe"}),
-    [](const auto& info) {
-      std::string name;
-      for (const char c : std::string(info.param.what)) name += std::isalnum(c) ? c : '_';
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Cases, CorrectionTest,
+                         ::testing::Values(CorrectionCase{"native copy exists",
+                                                          true,
+                                                          u"C:\\Program Files (x86)\\App\\app.exe",
+                                                          {u"C:\\Program Files\\App\\app.exe"},
+                                                          u"C:\\Program Files\\App\\app.exe"},
+                                           CorrectionCase{"folder compared without case",
+                                                          true,
+                                                          u"c:\\PROGRAM FILES (X86)\\App\\app.exe",
+                                                          {u"C:\\Program Files\\App\\app.exe"},
+                                                          u"C:\\Program Files\\App\\app.exe"},
+                                           CorrectionCase{"target exists where it points",
+                                                          true,
+                                                          u"C:\\Program Files (x86)\\App\\app.exe",
+                                                          {u"C:\\Program Files (x86)\\App\\app.exe",
+                                                           u"C:\\Program Files\\App\\app.exe"},
+                                                          u"C:\\Program Files (x86)\\App\\app.exe"},
+                                           CorrectionCase{"neither exists",
+                                                          true,
+                                                          u"C:\\Program Files (x86)\\App\\app.exe",
+                                                          {},
+                                                          u"C:\\Program Files (x86)\\App\\app.exe"},
+                                           CorrectionCase{"32-bit system",
+                                                          false,
+                                                          u"C:\\Program Files (x86)\\App\\app.exe",
+                                                          {u"C:\\Program Files\\App\\app.exe"},
+                                                          u"C:\\Program Files (x86)\\App\\app.exe"},
+                                           CorrectionCase{"outside the folder",
+                                                          true,
+                                                          u"C:\\Apps\\app.exe",
+                                                          {u"C:\\Program Files\\Apps\\app.exe"},
+                                                          u"C:\\Apps\\app.exe"}),
+                         [](const auto& info) {
+                           std::string name;
+                           for (const char c : std::string(info.param.what))
+                             name += std::isalnum(c) ? c : '_';
+                           return name;
+                         });
 
 // --- Refreshing --------------------------------------------------------------
 
@@ -343,8 +357,9 @@ TEST(RefreshTest, RefreshDesktopPostsF5ToTheIconView) {
   using platform::sim::SimShellNotify;
   SimMachine machine;
   RefreshDesktop(machine.shellNotify());
-  EXPECT_EQ(machine.shellNotify().postedMessages(),
-            (std::vector<platform::sim::PostedMessage>{{SimShellNotify::kIconView, 0x0100, 116, 1}}));
+  EXPECT_EQ(
+      machine.shellNotify().postedMessages(),
+      (std::vector<platform::sim::PostedMessage>{{SimShellNotify::kIconView, 0x0100, 116, 1}}));
   // Nothing to post to: no desktop, or a desktop without its icon view.
   for (const bool running : {false, true}) {
     SimMachine quiet;

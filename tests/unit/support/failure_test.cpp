@@ -53,10 +53,10 @@ TEST(Guarded, MapsLanguageFailuresToRunTimeNumbers) {
 
 TEST(Guarded, LetsTheEndOfTheProgramThroughAndRecordsNothingOnSuccess) {
   RecordingRecorder recorder;
-  EXPECT_THROW(guardedStep(
-                   recorder, [] { throw platform::ProgramEnded{1}; },
-                   [] { return ErrorContext(u"M.P"); }),
-               platform::ProgramEnded);
+  EXPECT_THROW(
+      guardedStep(
+          recorder, [] { throw platform::ProgramEnded{1}; }, [] { return ErrorContext(u"M.P"); }),
+      platform::ProgramEnded);
   EXPECT_EQ(guarded(
                 recorder, 0, [] { return 7; }, [] { return ErrorContext(u"M.P"); }),
             7);

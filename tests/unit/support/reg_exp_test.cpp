@@ -29,15 +29,15 @@ TEST(RegExpFolding, LettersOfEveryScriptMatchTheirOtherCase) {
   expectCases({
       {u"привет", u"ПРИВЕТ", true},
       {u"ЁЛКА", u"ёлка", true},
-      {u"їжак", u"ЇЖАК", true},          // Ukrainian
-      {u"σοφία", u"ΣΟΦΊΑ", true},        // Greek
-      {u"ς", u"Σ", true},                // final sigma folds like sigma
+      {u"їжак", u"ЇЖАК", true},    // Ukrainian
+      {u"σοφία", u"ΣΟΦΊΑ", true},  // Greek
+      {u"ς", u"Σ", true},          // final sigma folds like sigma
       {u"élan", u"ÉLAN", true},
       {u"\U00010428", u"\U00010400", true},  // Deseret: a surrogate pair each
-      {u"lnk", u"LN\u212A", true},       // KELVIN SIGN folds to k
-      {u"[а-я]", u"Ж", true},            // ranges compare folded characters
-      {u"[а-я]", u"ё", false},           // ё lies outside а-я, as in any ECMAScript engine
-      {u"ß", u"ss", false},              // only one-to-one folds
+      {u"lnk", u"LN\u212A", true},           // KELVIN SIGN folds to k
+      {u"[а-я]", u"Ж", true},                // ranges compare folded characters
+      {u"[а-я]", u"ё", false},               // ё lies outside а-я, as in any ECMAScript engine
+      {u"ß", u"ss", false},                  // only one-to-one folds
   });
   RegExp exact(u"привет", false);
   EXPECT_FALSE(exact.Test(u"ПРИВЕТ"));
@@ -69,11 +69,11 @@ TEST(RegExpSyntax, EcmaScriptDetailsThePatternsRelyOn) {
 TEST(RegExpSyntax, UnicodeEscapesBecomeTheirCharacters) {
   expectCases({
       {u"\\u2014", u"a\u2014b", true},
-      {u"\\u0418", u"и", true},          // folding applies to escaped letters too
-      {u"x\\u002Ey", u"xzy", false},     // an escaped "." is a literal dot
+      {u"\\u0418", u"и", true},       // folding applies to escaped letters too
+      {u"x\\u002Ey", u"xzy", false},  // an escaped "." is a literal dot
       {u"x\\u002Ey", u"x.y", true},
       {u"[\\u0430-\\u044F]+", u"ЖУК", true},
-      {u"[a\\u002Dz]", u"-", true},      // inside a class it stays a literal too
+      {u"[a\\u002Dz]", u"-", true},  // inside a class it stays a literal too
       {u"[a\\u002Dz]", u"b", false},
       {u"\\\\u0041", u"\\u0041", true},  // an escaped backslash, then plain text
       {u"\\\\u0041", u"A", false},

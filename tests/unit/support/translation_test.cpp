@@ -55,16 +55,36 @@ TEST(LanguageChoice, FollowsTheForcedCodeOrTheInterfaceLanguage) {
   };
   const Case cases[] = {
       // Forced: the code alone decides, whatever the system shows.
-      {1049, 1033, 1033, ru}, {1058, 1033, 1033, ru}, {1059, 1031, 1031, ru},
-      {1031, 1049, 1049, de}, {2055, 1033, 1033, de}, {3079, 1033, 1033, de},
-      {4103, 0, 0, de},       {5127, 0, 0, de},       {1036, 1049, 1049, fr},
-      {2060, 0, 0, fr},       {3084, 0, 0, fr},       {4108, 0, 0, fr},
-      {5132, 0, 0, fr},       {6156, 0, 0, fr},       {1033, 1049, 1049, en},
-      {1026, 1049, 1049, en}, {2057, 1049, 1049, en}, {0x7FFFFFFF, 1049, 1049, en},
+      {1049, 1033, 1033, ru},
+      {1058, 1033, 1033, ru},
+      {1059, 1031, 1031, ru},
+      {1031, 1049, 1049, de},
+      {2055, 1033, 1033, de},
+      {3079, 1033, 1033, de},
+      {4103, 0, 0, de},
+      {5127, 0, 0, de},
+      {1036, 1049, 1049, fr},
+      {2060, 0, 0, fr},
+      {3084, 0, 0, fr},
+      {4108, 0, 0, fr},
+      {5132, 0, 0, fr},
+      {6156, 0, 0, fr},
+      {1033, 1049, 1049, en},
+      {1026, 1049, 1049, en},
+      {2057, 1049, 1049, en},
+      {0x7FFFFFFF, 1049, 1049, en},
       // Automatic: Russian only where the non-Unicode locale is Cyrillic.
-      {0, 1049, 1049, ru}, {0, 1049, 1033, en}, {0, 1058, 1058, ru}, {0, 1059, 1026, ru},
-      {0, 1049, 1026, ru}, {0, 2055, 1033, de}, {0, 3079, 1049, de}, {0, 3084, 1033, fr},
-      {0, 1026, 1026, en}, {0, 1033, 1049, en}, {0, 0, 0, en},
+      {0, 1049, 1049, ru},
+      {0, 1049, 1033, en},
+      {0, 1058, 1058, ru},
+      {0, 1059, 1026, ru},
+      {0, 1049, 1026, ru},
+      {0, 2055, 1033, de},
+      {0, 3079, 1049, de},
+      {0, 3084, 1033, fr},
+      {0, 1026, 1026, en},
+      {0, 1033, 1049, en},
+      {0, 0, 0, en},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(languageTableFor(c.code, c.display, c.nonUnicode), c.table)
@@ -83,12 +103,12 @@ TEST(TableParsing, TakesThreeDigitsAnySeparatorAndTheRestOfTheLine) {
       {u"007=text", u"text"},
       {u"007:text", u"text"},
       {u"007\ttext", u"text"},
-      {u"007text", u"ext"},                    // the fourth character is dropped unread
+      {u"007text", u"ext"},  // the fourth character is dropped unread
       {u"007=", u""},
       {u"007", u""},
       {u"007=  padded:   ", u"  padded:   "},  // spaces belong to the text
       {u"007=a\\nb\\n\\nc", u"a\r\nb\r\n\r\nc"},
-      {u"007=\\\\n", u"\\\r\n"},              // no escape for the backslash itself
+      {u"007=\\\\n", u"\\\r\n"},  // no escape for the backslash itself
       {u"007=ends\\", u"ends\\"},
       {u"007=lone\rcr and\nlf", u"lone\rcr and\nlf"},
       {u"007=\xD800\xDFFF\xDC00", u"\xD800\xDFFF\xDC00"},  // lone surrogates pass through
@@ -152,7 +172,13 @@ TEST(TableParsing, SurvivesHostileBytes) {
   Translation table;
   FakeUi ui;
   using namespace std::string_literals;
-  const std::string odd = "0\x00" "0\x00" "7\x00" "=\x00" "x\x00" "\xD8"s;  // odd length
+  const std::string odd =
+      "0\x00"
+      "0\x00"
+      "7\x00"
+      "=\x00"
+      "x\x00"
+      "\xD8"s;  // odd length
   table.loadTableBytes(std::as_bytes(std::span(odd.data(), odd.size())), ui, u"T");
   EXPECT_EQ(table[7], u"x");
 
