@@ -26,7 +26,7 @@ inline constexpr std::u16string_view kProgramFolder = u"C:\\Tools";
 inline constexpr std::u16string_view kDesktop = u"C:\\Users\\User\\Desktop";
 
 // A shortcut by its fields, as the shell would have written it.
-struct ShortcutSpec {
+struct ShortcutFields {
   std::u16string target;  // empty: no file-system target at all
   // The target as written with variables ("%windir%\..."); wins over the
   // LinkInfo when the shell reads the target.
@@ -43,25 +43,25 @@ struct ShortcutSpec {
   std::uint32_t showCmd = 1;
 };
 
-// The shortcut file bytes for `spec`.
-inline std::string shortcutBytes(const ShortcutSpec& spec, const lnk::AnsiCodec& codec) {
+// The shortcut file bytes for `fields`.
+inline std::string shortcutBytes(const ShortcutFields& fields, const lnk::AnsiCodec& codec) {
   lnk::LnkFile file;
-  if (!spec.environmentTarget.empty()) {
-    lnk::setEnvironmentTarget(file, spec.environmentTarget, spec.target, codec);
-  } else if (!spec.target.empty()) {
-    lnk::setTargetPath(file, spec.target, codec);
+  if (!fields.environmentTarget.empty()) {
+    lnk::setEnvironmentTarget(file, fields.environmentTarget, fields.target, codec);
+  } else if (!fields.target.empty()) {
+    lnk::setTargetPath(file, fields.target, codec);
   }
-  if (!spec.linkInfoTarget.empty()) {
+  if (!fields.linkInfoTarget.empty()) {
     lnk::LnkFile other;
-    lnk::setTargetPath(other, spec.linkInfoTarget, codec);
+    lnk::setTargetPath(other, fields.linkInfoTarget, codec);
     file.linkInfo = other.linkInfo;
   }
-  lnk::setArguments(file, spec.arguments, codec);
-  lnk::setWorkingDirectory(file, spec.workingDir, codec);
-  lnk::setIconLocation(file, spec.iconLocation, spec.iconIndex, codec);
-  lnk::setDescription(file, spec.description, codec);
-  lnk::setHotKey(file, spec.hotkey);
-  lnk::setShowCommand(file, spec.showCmd);
+  lnk::setArguments(file, fields.arguments, codec);
+  lnk::setWorkingDirectory(file, fields.workingDir, codec);
+  lnk::setIconLocation(file, fields.iconLocation, fields.iconIndex, codec);
+  lnk::setDescription(file, fields.description, codec);
+  lnk::setHotKey(file, fields.hotkey);
+  lnk::setShowCommand(file, fields.showCmd);
   return lnk::writeLnk(file, codec).bytes;
 }
 
@@ -139,9 +139,9 @@ struct EngineRig {
   EngineRig(const EngineRig&) = delete;
   EngineRig& operator=(const EngineRig&) = delete;
 
-  void addShortcut(std::u16string_view path, const ShortcutSpec& spec,
+  void addShortcut(std::u16string_view path, const ShortcutFields& fields,
                    std::uint32_t attributes = platform::attr::kArchive) {
-    machine.files().addFile(path, shortcutBytes(spec, lnk::systemCodec(machine.system())),
+    machine.files().addFile(path, shortcutBytes(fields, lnk::systemCodec(machine.system())),
                             attributes);
   }
   // A program file (its bytes matter only to checksums).

@@ -83,8 +83,8 @@ struct WriterRig : EngineRig {
     machine.clock().advance(30 * kDay);
   }
   // The shortcut read as the cure reads it, ready for SaveLNK.
-  LnkRecord load(const ShortcutSpec& spec) {
-    addShortcut(kTool, spec);
+  LnkRecord load(const ShortcutFields& fields) {
+    addShortcut(kTool, fields);
     LnkRecord record = engine.reader().GetTargetShellLinkW(kTool);
     record.NewTarget = record.Target;
     record.NewArguments = record.Arguments;
@@ -92,10 +92,10 @@ struct WriterRig : EngineRig {
   }
 };
 
-const ShortcutSpec kPlain{.target = std::u16string(kExe),
-                          .arguments = u"--x",
-                          .workingDir = u"C:\\Apps",
-                          .iconLocation = u"C:\\Icons\\tool.ico"};
+const ShortcutFields kPlain{.target = std::u16string(kExe),
+                            .arguments = u"--x",
+                            .workingDir = u"C:\\Apps",
+                            .iconLocation = u"C:\\Icons\\tool.ico"};
 
 TEST(SaveLnkTest, ChoosesTheResultLineByWhatChanged) {
   struct Case {
@@ -140,10 +140,10 @@ TEST(SaveLnkTest, ChoosesTheResultLineByWhatChanged) {
 
 TEST(SaveLnkTest, ResetsASuspiciousIconAndReportsIt) {
   WriterRig rig;
-  ShortcutSpec spec = kPlain;
-  spec.iconLocation = u"C:\\Icons\\gone.ico";
-  spec.iconIndex = 4;
-  LnkRecord record = rig.load(spec);
+  ShortcutFields fields = kPlain;
+  fields.iconLocation = u"C:\\Icons\\gone.ico";
+  fields.iconIndex = 4;
+  LnkRecord record = rig.load(fields);
   EXPECT_TRUE(rig.engine.writer().SaveLNK(record));
   EXPECT_TRUE(record.IconSuspicious);
   const LnkRecord saved = rig.readShortcut(kTool);
@@ -159,10 +159,10 @@ TEST(SaveLnkTest, NeverResetsTheProgramsOwnIcon) {
   WriterRig rig;
   // Installed a minute ago: suspicious by date, but it is the target itself.
   rig.addProgram(u"C:\\Apps\\new.exe");
-  ShortcutSpec spec = kPlain;
-  spec.target = u"C:\\Apps\\new.exe";
-  spec.iconLocation = u"c:\\apps\\NEW.exe";
-  LnkRecord record = rig.load(spec);
+  ShortcutFields fields = kPlain;
+  fields.target = u"C:\\Apps\\new.exe";
+  fields.iconLocation = u"c:\\apps\\NEW.exe";
+  LnkRecord record = rig.load(fields);
   EXPECT_TRUE(rig.engine.writer().SaveLNK(record));
   EXPECT_FALSE(record.IconSuspicious);
   EXPECT_EQ(rig.readShortcut(kTool).IconLocation, u"c:\\apps\\NEW.exe");
