@@ -11,11 +11,13 @@ all: test
 setup:
 	@scripts/setup.sh
 
-build-%: setup
+# Static pattern rules: make looks for no implicit rule for a phony target,
+# so a plain "build-%" rule would never run.
+$(addprefix build-,$(PRESETS)): build-%: setup
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
-test-%: build-%
+$(addprefix test-,$(PRESETS)): test-%: build-%
 	ctest --preset $*
 
 test: setup
