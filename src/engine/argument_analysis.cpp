@@ -1,10 +1,9 @@
 #include "engine/argument_analysis.h"
 
 #include <algorithm>
-#include <span>
 
 #include "engine/path_scan.h"
-#include "platform/scoped_file.h"
+#include "fileops/file_bytes.h"
 #include "support/oem_text.h"
 #include "support/text.h"
 
@@ -93,7 +92,8 @@ std::u16string ArgumentAnalysis::GetBAT_FirstLine(std::u16string_view text, bool
           file.assign(text);
         }
         if (!fileHelpers_.isFileExists(file) || fileHelpers_.GetFileSize(file) == 0) return {};
-        std::u16string script = decodeScript(readScriptBytes(file));
+        std::u16string script =
+            decodeScript(readFileBytes(files_, file, kScriptReadLimit, OverLimit::kTruncate));
         if (CountOfPercent(left(script, kPercentWindow)) >= kPercentThreshold) {
           script = removePercentPieces(script);
         }
@@ -104,29 +104,6 @@ std::u16string ArgumentAnalysis::GetBAT_FirstLine(std::u16string_view text, bool
             isArgs ? u"String: " + std::u16string(text) + u" File: " + file : u"File: " + file;
         return ErrorContext(u"Parser.GetBAT_FirstLine", where);
       });
-}
-
-std::string ArgumentAnalysis::readScriptBytes(std::u16string_view path) {
-  Win32Code code = platform::kErrorSuccess;
-  const platform::ScopedFile file = platform::ScopedFile::openForReading(files_, path, &code);
-  if (!file.valid()) throw RuntimeError(fileCallFailure(code));
-  const auto size = files_.getFileSize(file.get());
-  if (!size.ok()) fail(rt::kDeviceIoError, size.code);
-  std::string bytes(static_cast<std::size_t>(std::min(size.value, kScriptReadLimit)), '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const auto chunk =
-        std::span(reinterpret_cast<std::byte*>(bytes.data()) + done, bytes.size() - done);
-    const auto read = files_.readFile(file.get(), chunk);
-    if (!read.ok()) {
-      fail(read.code == platform::kErrorLockViolation ? rt::kPermissionDenied : rt::kDeviceIoError,
-           read.code);
-    }
-    if (read.value == 0) break;  // the file shrank meanwhile
-    done += std::min<std::size_t>(read.value, chunk.size());
-  }
-  bytes.resize(done);
-  return bytes;
 }
 
 std::u16string ArgumentAnalysis::decodeScript(const std::string& bytes) {

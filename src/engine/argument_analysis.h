@@ -72,7 +72,6 @@ class ArgumentAnalysis {
   std::u16string EnvironW(std::u16string_view text);
 
  private:
-  std::string readScriptBytes(std::u16string_view path);
   std::u16string decodeScript(const std::string& bytes);
 
   platform::Files& files_;

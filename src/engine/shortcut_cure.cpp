@@ -12,15 +12,6 @@ constexpr std::u16string_view kErrorAndAttributes = u"[ERR ][ATTR]";
 
 }  // namespace
 
-bool isNetworkPath(std::u16string_view path) noexcept {
-  const bool backslashes = path.starts_with(u"\\\\");
-  if (!backslashes && !path.starts_with(u"//")) return false;
-  if (backslashes && (path.starts_with(u"\\\\?\\") || path.starts_with(u"\\\\.\\"))) {
-    return startsWithNoCase(path, u"\\\\?\\UNC\\");
-  }
-  return true;
-}
-
 // The working values of one FixLNK call.
 struct ShortcutCure::Work {
   LnkRecord L;

@@ -32,11 +32,6 @@ inline constexpr std::u16string_view kScriptTargetPattern =
     u"\\.(bat|cmd|vbs|vbe|js|jse|wsf|wsh|lnk)$";
 inline constexpr std::u16string_view kDoubleExtensionPattern = u"\\.exe\\.(bat|cmd|vbs|js|jse)$";
 
-// "\\server\share\..." (and "//server/..."), the form the shell gives for
-// network targets and mapped drives. "\\?\" and "\\.\" are local forms,
-// except "\\?\UNC\".
-bool isNetworkPath(std::u16string_view path) noexcept;
-
 // The parts of the program a cure works with.
 struct ShortcutCureParts {
   FileDeletion& deletion;

@@ -26,21 +26,23 @@ class RedirectionOff {
   modFile& files_;
 };
 
-bool isSeparator(char16_t c) {
-  return c == u'\\' || c == u'/';
-}
-
-// "\\server\share", and the same written with "/", which Windows reads alike.
-bool isNetworkPath(std::u16string_view path) {
-  return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
-}
-
 std::u16string untilNul(std::u16string text) {
   if (const auto nul = text.find(u'\0'); nul != std::u16string::npos) text.resize(nul);
   return text;
 }
 
 }  // namespace
+
+bool isNetworkPath(std::u16string_view path) noexcept {
+  const auto separator = [&](std::size_t i) {
+    return i < path.size() && (path[i] == u'\\' || path[i] == u'/');
+  };
+  if (!separator(0) || !separator(1)) return false;
+  const bool deviceForm = path.size() > 2 && (path[2] == u'?' || path[2] == u'.') && separator(3);
+  if (!deviceForm) return true;
+  const std::u16string_view rest = path.substr(4);
+  return startsWithNoCase(rest, u"UNC") && separator(7);
+}
 
 modFile::modFile(const platform::Ports& ports, FailureRecorder& recorder, SavedFsRedirection& saved,
                  bool isWin64)

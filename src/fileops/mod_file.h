@@ -17,6 +17,11 @@
 
 namespace tolvaran {
 
+// "\\server\share\..." (Windows reads "/" alike), the form the shell gives
+// for network targets and mapped drives. The device forms "\\?\" and
+// "\\.\" are local, except "\\?\UNC\".
+bool isNetworkPath(std::u16string_view path) noexcept;
+
 // Which time of a file GetFileDate gives.
 namespace file_date {
 inline constexpr std::int32_t kCreation = 1;

@@ -121,15 +121,5 @@ TEST(FixLnkTest, ARenamedFakeIsAnnouncedToTheShellAsOneRename) {
   EXPECT_TRUE(rig.exists(rename->secondPath));
 }
 
-TEST(IsNetworkPathTest, KnowsSharesFromLocalDeviceForms) {
-  EXPECT_TRUE(isNetworkPath(u"\\\\server\\share\\a.exe"));
-  EXPECT_TRUE(isNetworkPath(u"//server/share/a.exe"));
-  EXPECT_TRUE(isNetworkPath(u"\\\\?\\UNC\\server\\share\\a.exe"));
-  EXPECT_FALSE(isNetworkPath(u"\\\\?\\C:\\a.exe"));
-  EXPECT_FALSE(isNetworkPath(u"\\\\.\\C:\\a.exe"));
-  EXPECT_FALSE(isNetworkPath(u"C:\\a.exe"));
-  EXPECT_FALSE(isNetworkPath(u""));
-}
-
 }  // namespace
 }  // namespace tolvaran

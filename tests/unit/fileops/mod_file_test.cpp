@@ -87,6 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
     Paths, ExistenceTest,
     ::testing::Values(ExistsCase{"File", u"C:\\dir\\a.txt", true, u""},
                       ExistsCase{"ReadOnlyHiddenSystemFile", u"C:\\dir\\locked.txt", true, u""},
+                      ExistsCase{"LongPathForm", u"\\\\?\\C:\\dir\\a.txt", true, u""},
                       ExistsCase{"Folder", u"C:\\dir", true, u"456"},
                       ExistsCase{"MissingFile", u"C:\\dir\\none.txt", false, u"34567"},
                       ExistsCase{"Empty", u"", false, u""}),
@@ -118,6 +119,19 @@ TEST(ExistenceNetworkTest, NoCallReachesTheNetwork) {
     EXPECT_EQ(failed, u"");
   }
   EXPECT_TRUE(rig.calls().empty());
+}
+
+TEST(IsNetworkPathTest, KnowsSharesFromLocalDeviceForms) {
+  EXPECT_TRUE(isNetworkPath(u"\\\\server\\share\\a.exe"));
+  EXPECT_TRUE(isNetworkPath(u"//server/share/a.exe"));
+  EXPECT_TRUE(isNetworkPath(u"\\\\?\\UNC\\server\\share\\a.exe"));
+  EXPECT_FALSE(isNetworkPath(u"\\\\?\\C:\\a.exe"));
+  EXPECT_FALSE(isNetworkPath(u"\\\\.\\C:\\a.exe"));
+  EXPECT_FALSE(isNetworkPath(u"C:\\a.exe"));
+  EXPECT_TRUE(isNetworkPath(u"\\/server/share"));
+  EXPECT_TRUE(isNetworkPath(u"//?/unc/server/share"));
+  EXPECT_FALSE(isNetworkPath(u"\\\\?\\UNCLE\\a.exe"));
+  EXPECT_FALSE(isNetworkPath(u""));
 }
 
 // --- The native System32 from a 32-bit program ------------------------------
