@@ -13,6 +13,7 @@
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/modules.h"
 #include "platform/os_info.h"
 #include "platform/processes.h"
 #include "platform/shell_link.h"
@@ -33,6 +34,7 @@ class ContractMachine {
   virtual platform::ShellOperations& shellOps() = 0;
   virtual platform::Installer& installer() = 0;
   virtual platform::ShellNotify& shellNotify() = 0;
+  virtual platform::Modules& modules() = 0;
   // The real API running inside Wine, whose known gaps are skipped.
   [[nodiscard]] virtual bool onWine() const { return false; }
 };
@@ -69,6 +71,7 @@ class ContractTest : public ::testing::Test {
   platform::ShellOperations& shellOps() { return machine_->shellOps(); }
   platform::Installer& installer() { return machine_->installer(); }
   platform::ShellNotify& shellNotify() { return machine_->shellNotify(); }
+  platform::Modules& modules() { return machine_->modules(); }
   [[nodiscard]] bool onWine() const { return machine_->onWine(); }
 
   // The scratch folder, without a trailing separator.

@@ -25,6 +25,9 @@ class SimContractMachine final : public ContractMachine {
     }
     // The command interpreter, where Windows keeps it, for the process contracts.
     const std::u16string windows = machine_.system().getWindowsDirectory().value;
+    // And the system DLLs the module contracts load.
+    machine_.modules().installSystemLibraries(windows,
+                                              machine_.files().exists(windows + u"\\SysWOW64"));
     for (const auto* folder : {u"\\System32", u"\\SysWOW64"}) {
       if (machine_.files().exists(windows + folder)) {
         machine_.processes().installTool(windows + folder + u"\\cmd.exe",
@@ -40,6 +43,7 @@ class SimContractMachine final : public ContractMachine {
   platform::ShellOperations& shellOps() override { return machine_.shellOps(); }
   platform::Installer& installer() override { return machine_.installer(); }
   platform::ShellNotify& shellNotify() override { return machine_.shellNotify(); }
+  platform::Modules& modules() override { return machine_.modules(); }
 
  private:
   platform::sim::SimMachine machine_;
@@ -64,6 +68,7 @@ class Win32ContractMachine final : public ContractMachine {
   platform::ShellOperations& shellOps() override { return machine_.shellOps(); }
   platform::Installer& installer() override { return machine_.installer(); }
   platform::ShellNotify& shellNotify() override { return machine_.shellNotify(); }
+  platform::Modules& modules() override { return machine_.modules(); }
   [[nodiscard]] bool onWine() const override { return onWine_; }
 
  private:

@@ -7,11 +7,12 @@
 #include "platform/sim/os_profiles.h"
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_installer.h"
+#include "platform/sim/sim_modules.h"
 #include "platform/sim/sim_os_info.h"
 #include "platform/sim/sim_processes.h"
 #include "platform/sim/sim_profile.h"
 #include "platform/sim/sim_registry.h"
-#include "platform/sim/sim_installer.h"
 #include "platform/sim/sim_shell_link.h"
 #include "platform/sim/sim_shell_notify.h"
 #include "platform/sim/sim_shell_operations.h"
@@ -39,9 +40,8 @@ class SimMachine {
 
   // The one place the bundle is assembled.
   Ports ports() noexcept {
-    return Ports{files_,     system_, clock_,     profile_,  ui_,
-                 registry_, osInfo_, processes_, shellOps_,
-                 shellLinks_, installer_, shellNotify_};
+    return Ports{files_,  system_,    clock_,    profile_,    ui_,        registry_,
+                 osInfo_, processes_, shellOps_, shellLinks_, installer_, shellNotify_};
   }
 
   SimFiles& files() noexcept { return files_; }
@@ -57,6 +57,8 @@ class SimMachine {
   SimShellLinkClass& shellLinks() noexcept { return shellLinks_; }
   SimInstaller& installer() noexcept { return installer_; }
   SimShellNotify& shellNotify() noexcept { return shellNotify_; }
+  // Outside the bundle: mutexes, version resources and DLLs (sim_modules.h).
+  SimModules& modules() noexcept { return modules_; }
 
   // Puts takeown.exe and icacls.exe into System32 (and SysWOW64 on 64-bit
   // Windows), the ownership tool changing nothing and the access tool
@@ -83,6 +85,7 @@ class SimMachine {
   SimShellLinkClass shellLinks_;
   SimInstaller installer_{files_};
   SimShellNotify shellNotify_;
+  SimModules modules_{files_};
 };
 
 }  // namespace tolvaran::platform::sim

@@ -4,6 +4,7 @@
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_installer.h"
+#include "platform/win32/win32_modules.h"
 #include "platform/win32/win32_os_info.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_profile.h"
@@ -24,9 +25,8 @@ class Win32Machine {
 
   // The one place the bundle is assembled.
   Ports ports() noexcept {
-    return Ports{files_,     system_, clock_,     profile_,  ui_,
-                 registry_, osInfo_, processes_, shellOps_,
-                 shellLinks_, installer_, shellNotify_};
+    return Ports{files_,  system_,    clock_,    profile_,    ui_,        registry_,
+                 osInfo_, processes_, shellOps_, shellLinks_, installer_, shellNotify_};
   }
 
   Win32Files& files() noexcept { return files_; }
@@ -41,6 +41,8 @@ class Win32Machine {
   Win32ShellLinks& shellLinks() noexcept { return shellLinks_; }
   Win32Installer& installer() noexcept { return installer_; }
   Win32ShellNotify& shellNotify() noexcept { return shellNotify_; }
+  // Outside the bundle: mutexes, version resources and DLLs.
+  Win32Modules& modules() noexcept { return modules_; }
 
  private:
   Win32Files files_;
@@ -55,6 +57,7 @@ class Win32Machine {
   Win32ShellLinks shellLinks_;
   Win32Installer installer_;
   Win32ShellNotify shellNotify_;
+  Win32Modules modules_;
 };
 
 }  // namespace tolvaran::platform::win32

@@ -1,0 +1,13 @@
+// The program-file checker over any bytes: an answer or an error text, never
+// a crash, and a successful read always yields names the checker can judge.
+#include "pe_check/pe_image.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto read = tolvaran::pe::readImage(std::as_bytes(std::span(data, size)));
+  if (read.ok) (void)tolvaran::pe::problems(read.image, tolvaran::pe::systemDlls());
+  return 0;
+}

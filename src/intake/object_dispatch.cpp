@@ -1,0 +1,114 @@
+#include "intake/object_dispatch.h"
+
+#include <array>
+#include <vector>
+
+#include "engine/path_names.h"
+#include "intake/device_name.h"
+#include "intake/list_parser.h"
+#include "support/text.h"
+
+namespace tolvaran {
+namespace {
+
+constexpr std::array<std::u16string_view, 8> kCurableKinds = {
+    u"LNK", u"LOG", u"TXT", u"URL", u"ICO", u"APPREF-MS", u"APPLICATION", u"WEBSITE"};
+
+constexpr int kEmptyListFile = 52;
+
+// What a folder walk skips: read-only, hidden and system files (the walk
+// skips sparse files and reparse points by itself).
+constexpr std::uint32_t kFolderWalkExclusions =
+    platform::attr::kReadOnly | platform::attr::kHidden | platform::attr::kSystem;
+
+// The folder with one backslash after it, for the paths of its entries. A
+// drive root ("C:\") has it already; a second one would make "\\?\" forms
+// invalid.
+std::u16string entryBase(std::u16string_view folder) {
+  std::u16string base(folder);
+  if (!base.ends_with(u'\\')) base += u'\\';
+  return base;
+}
+
+}  // namespace
+
+std::u16string CheckValidExtension(std::u16string_view path) {
+  for (const std::u16string_view kind : kCurableKinds) {
+    if (path.size() <= kind.size() || path[path.size() - kind.size() - 1] != u'.') continue;
+    const std::u16string_view extension = path.substr(path.size() - kind.size());
+    if (equalsNoCase(extension, kind)) return upperCase(extension);
+  }
+  return {};
+}
+
+bool ObjectDispatch::CureObject(std::u16string_view path, bool topLevel, std::u16string_view line) {
+  return guarded(
+      recorder_, false,
+      [&] {
+        // Reading a shortcut from the console would wait for its input.
+        if (namesDosDevice(path)) return false;
+        if (parts_.dir.IsFolder(path)) return cureFolder(path);
+        // A missing file is still dispatched (the cure reports it), but not
+        // counted as handled.
+        const bool exists = parts_.files.isFileExists(path);
+        const std::u16string kind = CheckValidExtension(path);
+        if (kind.empty()) return false;
+        if (kind == u"LNK") {
+          parts_.engine.FixLNK(path, line);
+        } else if (kind == u"LOG" || kind == u"TXT") {
+          if (topLevel) {
+            if (parts_.files.GetFileSize(path) == 0) {
+              (void)parts_.ui.messageBox(parts_.messages.msg(kEmptyListFile), parts_.caption,
+                                         platform::mb::kOk | platform::mb::kIconWarning);
+              return false;
+            }
+            cureListFile(path);
+          }
+        } else {
+          DeleteListedObject(path);
+        }
+        return exists;
+      },
+      [] { return ErrorContext(u"Parser.CureObject"); });
+}
+
+bool ObjectDispatch::cureFolder(std::u16string_view folder) {
+  // The listing is taken whole before anything is cured: the cure renames
+  // and deletes files in this very folder, and uses the folder helper's one
+  // open search itself.
+  const std::u16string base = entryBase(folder);
+  std::vector<std::u16string> names;
+  for (std::u16string name = parts_.dir.DirW(base + u'*', kFolderWalkExclusions, false);
+       !name.empty(); name = parts_.dir.DirW()) {
+    names.push_back(std::move(name));
+  }
+  bool handled = false;
+  for (const std::u16string& name : names) {
+    if (CureObject(base + name, false, u"")) handled = true;
+  }
+  return handled;
+}
+
+void ObjectDispatch::cureListFile(std::u16string_view path) {
+  parts_.guard.CompareInputHashes(path, true);
+  if (!parts_.scanReport.ParseHalvestry_LOG_Orvik(path, false)) {
+    (void)parts_.lists.CureListLNK(path, true, false);
+  }
+}
+
+void ObjectDispatch::DeleteListedObject(std::u16string_view path) {
+  (void)guardedStep(
+      recorder_,
+      [&] {
+        ++parts_.log.Statistics.Total;
+        if (parts_.engine.deletion().DeleteFileEx(path, u"", u"", 0, false) != 0) return;
+        std::u16string shown(path);
+        std::u16string noTarget;
+        parts_.log.AddLinkToLog(status::kDeleted, shown, noTarget, u"", u"", u"", u"",
+                                parts_.engine.state().codes.ListSelector, false);
+        ++parts_.log.Statistics.Deleted;
+      },
+      [] { return ErrorContext(u"Parser.DeleteListedObject"); });
+}
+
+}  // namespace tolvaran

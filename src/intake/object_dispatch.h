@@ -1,0 +1,74 @@
+#pragma once
+// Routes every path that reaches the engine by what it names: a folder is
+// walked, a shortcut is cured, the internet shortcuts, application
+// references and icons adware plants are deleted, and a list file given
+// directly is read as a list.
+#include <string>
+#include <string_view>
+
+#include "engine/engine.h"
+#include "fileops/dir_wide_char.h"
+#include "fileops/mod_file.h"
+#include "intake/repeat_guard.h"
+#include "intake/scan_report_import.h"
+#include "platform/ui.h"
+#include "report/report_log.h"
+#include "support/failure.h"
+#include "support/translation.h"
+
+namespace tolvaran {
+
+class ListParser;
+
+// The kind of object a path names: its extension upper-cased, without the
+// dot, when it is one of LNK, LOG, TXT, URL, ICO, APPREF-MS, APPLICATION and
+// WEBSITE (in any letter case); empty otherwise (".lnk.bak", ".lnk ").
+[[nodiscard]] std::u16string CheckValidExtension(std::u16string_view path);
+
+// What the dispatcher works with.
+struct ObjectDispatchParts {
+  platform::Ui& ui;
+  clsDirWideChar& dir;
+  modFile& files;
+  Engine& engine;
+  WriteLog& log;
+  const Translation& messages;
+  RepeatGuard& guard;
+  ScanReportImport& scanReport;
+  ListParser& lists;
+  std::u16string caption;  // the title of the program's message boxes
+};
+
+class ObjectDispatch {
+ public:
+  ObjectDispatch(ObjectDispatchParts parts, FailureRecorder& recorder)
+      : parts_(std::move(parts)), recorder_(recorder) {}
+  ObjectDispatch(const ObjectDispatch&) = delete;
+  ObjectDispatch& operator=(const ObjectDispatch&) = delete;
+
+  // Handles the object at `path`; false when it was not handled: a missing
+  // file, an extension that is not curable, an empty folder, an empty list
+  // file or a device name ("C:\NUL.lnk", never touched). `topLevel` is true
+  // for a path given on the command line or dropped: only then is a .log or
+  // .txt file opened as a list (after the repeat guard, as a scan report
+  // first, else as a plain list), so a list never opens a list. `line` is the
+  // list line that named the path, empty otherwise; the shortcut cure
+  // searches it for a program as a last resort. A folder's visible, writable
+  // files directly inside it are handled as if listed, with no line;
+  // sub-folders are not entered.
+  bool CureObject(std::u16string_view path, bool topLevel, std::u16string_view line);
+
+  // Deletes a planted file for good (with the deletion's retries and
+  // unlocking) and reports it as deleted; a failure is reported by the
+  // deletion itself.
+  void DeleteListedObject(std::u16string_view path);
+
+ private:
+  bool cureFolder(std::u16string_view folder);
+  void cureListFile(std::u16string_view path);
+
+  ObjectDispatchParts parts_;
+  FailureRecorder& recorder_;
+};
+
+}  // namespace tolvaran

@@ -1,0 +1,75 @@
+#include "shell/archive_launch.h"
+
+#include "shell/msg_box.h"
+#include "shortcut/shell_refresh.h"
+#include "support/text.h"
+
+namespace tolvaran {
+namespace {
+
+constexpr std::int32_t kShcneCreate = 0x2;
+constexpr std::int32_t kShcneUpdateItem = 0x2000;
+
+// GetLongPathNameW's form of a path, or the path itself when there is none.
+std::u16string longForm(platform::Files& files, std::u16string_view path) {
+  auto found = files.getLongPathName(path);
+  if (!found.ok() || found.value.empty()) return std::u16string(path);
+  return found.value.substr(0, found.value.find(u'\0'));
+}
+
+// Inside, as written or with both paths in their long forms (a program
+// started through an 8.3 path still counts).
+bool insideEitherForm(platform::Files& files, std::u16string_view path,
+                      std::u16string_view folder) {
+  if (isInsideFolder(path, folder)) return true;
+  const std::u16string longPath = longForm(files, path);
+  const std::u16string longFolder = longForm(files, folder);
+  return !longPath.empty() && isInsideFolder(longPath, longFolder);
+}
+
+}  // namespace
+
+bool isInsideFolder(std::u16string_view path, std::u16string_view folder) {
+  while (folder.size() > 1 && folder.back() == u'\\') folder.remove_suffix(1);
+  if (folder.empty()) return false;
+  if (!startsWithNoCase(path, folder)) return false;
+  if (path.size() == folder.size()) return true;
+  return path[folder.size()] == u'\\' || folder.back() == u'\\';
+}
+
+bool IsLaunchedFromArchive(const StartupParts& parts, const ProgramFolders& folders) {
+  platform::Files& files = parts.ports.files;
+  const std::u16string& temp = folders.TempDir;
+  if (temp.empty()) return false;
+  if (!insideEitherForm(files, parts.program.AppPath(), temp)) return false;
+  const std::u16string& desktop = folders.DesktopDir;
+  if (desktop.empty() || insideEitherForm(files, desktop, temp)) return false;
+
+  if (MsgBoxW(parts.ports.ui, parts.messages[1], msg_flags::kYesNoWarning) != platform::id::kYes) {
+    return true;
+  }
+
+  platform::ShellOperations& shell = parts.ports.shellOps;
+  const auto notify = [&](std::int32_t event, const std::u16string& path) {
+    shell.changeNotify(event, platform::shell::kShcnfPathW, path, {});
+  };
+  const std::u16string destination = desktop + u"\\" + parts.program.fileName();
+  const auto existing = files.getFileAttributes(destination);
+  const bool existed = existing.ok();
+  if (existed && (existing.value & platform::attr::kReadOnly)) {
+    if (files.setFileAttributes(destination, existing.value & ~platform::attr::kReadOnly).ok()) {
+      notify(platform::shell::kShcneAttributes, destination);
+    }
+  }
+  // Overwriting in place: a copy that fails leaves the old file where it was.
+  const bool copied = files.copyFile(parts.program.modulePath(), destination, false).ok();
+  if (copied) notify(existed ? kShcneUpdateItem : kShcneCreate, destination);
+  RefreshLNK(shell, parts.ports.shellNotify, parts.recorder);
+  if (copied) {
+    parts.instance.close();
+    (void)parts.process.ProcessRun(destination, {}, {}, platform::kSwShowNormal);
+  }
+  return true;
+}
+
+}  // namespace tolvaran

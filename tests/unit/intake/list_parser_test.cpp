@@ -1,0 +1,168 @@
+// Lines to shortcut paths: which lines count, which path of a line is taken,
+// what a missing path reports, and how list files are decoded.
+#include "intake/list_parser.h"
+
+#include <gtest/gtest.h>
+
+#include "unit/intake/intake_rig.h"
+
+namespace tolvaran {
+namespace {
+
+using namespace intake_test;
+
+constexpr std::u16string_view kTool = u"C:\\Users\\User\\Desktop\\Tool.lnk";
+constexpr std::u16string_view kNotFound = u"(shortcut was not found)";
+
+bool handled(IntakeRig& rig, std::u16string_view path) {
+  return rig.engine.state().ProcessedLinks.Exists(Variant(path));
+}
+
+TEST(CureLinkLineTest, TheFirstPathOfALineIsCuredOrReportedMissing) {
+  struct Case {
+    const char* name;
+    std::u16string_view line;
+    bool cureDashLines;
+    bool result;
+    std::u16string_view cured;    // the path handed to the cure, if any
+    std::u16string_view skipped;  // the path of the "[SKIP]" line, if any
+  } cases[] = {
+      {"bare path", u"C:\\Users\\User\\Desktop\\Tool.lnk", false, true, kTool, u""},
+      {"spaces around, other case", u"   c:\\users\\user\\desktop\\TOOL.LNK  ", false, true,
+       u"c:\\users\\user\\desktop\\TOOL.LNK", u""},
+      {"quoted, then more text", u"1. \"C:\\Users\\User\\Desktop\\Tool.lnk\" (hijacked) x.lnk",
+       false, true, kTool, u""},
+      {"a stray space", u"C:\\Users\\User\\Desk top\\Tool.lnk", false, true, kTool, u""},
+      {"dash line pasted", u"-C:\\Users\\User\\Desktop\\Tool.lnk", true, true, kTool, u""},
+      {"dash line from a list", u" - C:\\Users\\User\\Desktop\\Tool.lnk", false, false, u"", u""},
+      {"two quoted paths: the first", u"\"C:\\Gone\\a.lnk\" \"C:\\Users\\User\\Desktop\\Tool.lnk\"",
+       false, true, u"", u"C:\\Gone\\a.lnk"},
+      {"two bare paths: one match", u"C:\\Gone\\a.lnk C:\\Gone\\b.url", false, true, u"",
+       u"C:\\Gone\\a.lnk C:\\Gone\\b.url"},
+      {"no drive letter", u"\\\\server\\share\\Tool.lnk", false, false, u"", u""},
+      {"no curable extension", u"C:\\Users\\User\\Desktop\\Tool.exe", false, false, u"", u""},
+      {"a tab is not trimmed", u"\t-C:\\Gone\\a.lnk", false, true, u"", u"C:\\Gone\\a.lnk"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    IntakeRig rig;
+    rig.addPlainShortcut(kTool);
+    EXPECT_EQ(rig.intake.parser().CureLinkLine(c.line, c.cureDashLines), c.result);
+    if (!c.cured.empty()) {
+      EXPECT_TRUE(handled(rig, c.cured));
+    } else {
+      EXPECT_EQ(rig.engine.state().ProcessedLinks.Count(), 0u);
+    }
+    const auto skipped = rig.linesTagged(u"[SKIP]");
+    if (c.skipped.empty()) {
+      EXPECT_TRUE(skipped.empty());
+      continue;
+    }
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_TRUE(contains(skipped[0], c.skipped));
+    EXPECT_TRUE(contains(skipped[0], kNotFound));
+    EXPECT_EQ(rig.log.Statistics.Omitted, 1);
+    EXPECT_EQ(rig.log.Statistics.Total, 1);
+  }
+}
+
+TEST(CureLinkLineTest, APathTheRunAlreadyHandledIsNoNews) {
+  IntakeRig rig;
+  rig.addPlainShortcut(kTool);
+  rig.cure(kTool);
+  (void)rig.machine.files().deleteFile(kTool);  // as if the cure had renamed it
+  const RunStatistics before = rig.log.Statistics;
+
+  EXPECT_TRUE(rig.intake.parser().CureLinkLine(u"  C:\\Users\\User\\Desktop\\Tool.lnk ", false));
+  EXPECT_EQ(rig.log.Statistics, before);
+  EXPECT_TRUE(rig.linesTagged(u"[SKIP]").empty());
+
+  // The table holds paths as they were passed: only the very same text counts.
+  EXPECT_TRUE(rig.intake.parser().CureLinkLine(u"C:\\Users\\User\\Desktop\\TOOL.lnk", false));
+  EXPECT_EQ(rig.linesTagged(u"[SKIP]").size(), 1u);
+}
+
+TEST(CureListLnkTest, PastedTextCuresEveryLineAndTellsWhetherAnyHeldAPath) {
+  IntakeRig rig;
+  rig.addPlainShortcut(kTool);
+  const std::u16string text =
+      u"Shortcuts:\r\n-C:\\Users\\User\\Desktop\\Tool.lnk\r\n"
+      u"C:\\Gone\\missing.url\r\nnothing";
+  EXPECT_TRUE(rig.intake.CureListLNK(text, false, true));
+  EXPECT_TRUE(handled(rig, kTool));
+  EXPECT_EQ(rig.linesTagged(u"[SKIP]").size(), 1u);
+  EXPECT_FALSE(rig.rememberedHash().empty());  // the guard ran first
+
+  // Only missing shortcuts: still a run that found something.
+  IntakeRig missing;
+  EXPECT_TRUE(missing.intake.CureListLNK(u"C:\\Gone\\a.lnk", false, true));
+
+  IntakeRig nothing;
+  EXPECT_FALSE(nothing.intake.CureListLNK(u"hello\r\nworld", false, true));
+  EXPECT_FALSE(nothing.rememberedHash().empty());
+  EXPECT_EQ(nothing.log.Statistics, RunStatistics{});
+}
+
+TEST(CureListLnkTest, PastedTextWithTheReportHeaderIsImportedWhole) {
+  IntakeRig rig;
+  rig.addPlainShortcut(kTool);
+  // The header is searched in any letter case; the import skips dash lines
+  // although pasted text would cure them.
+  const std::u16string text =
+      u"- C:\\Users\\User\\Desktop\\Tool.lnk\r\n"
+      u"HALVESTRY  BY orvik pelmanov & REGIST v1\r\n";
+  EXPECT_TRUE(rig.intake.CureListLNK(text, false, true));
+  EXPECT_FALSE(handled(rig, kTool));
+  EXPECT_TRUE(rig.lines().empty());
+}
+
+TEST(CureListLnkTest, AListFileIsDecodedByItsMarkOrItsFourthByte) {
+  constexpr std::u16string_view kCyrillic = u"C:\\Users\\User\\Desktop\\Ярлык.lnk";
+  const std::u16string line = u"\"" + std::u16string(kCyrillic) + u"\" (startpage)";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool cured;
+  } cases[] = {
+      {"UTF-16LE with a mark", utf16File(line + u"\r\n"), true},
+      {"UTF-16LE without a mark", utf16File(line, false), true},
+      {"UTF-8 with a mark", utf8File(u"x\r\n" + line), true},
+      {"ANSI (1251)", utf16ToCodePage(line, 1251), true},
+      {"a dash line", utf16File(u"-" + line), false},
+      {"LF only: one line", utf16File(u"C:\\Gone\\a.lnk\n" + line), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    IntakeRig rig;
+    ASSERT_TRUE(rig.machine.system().setAnsiCodePage(1251));
+    rig.addPlainShortcut(kCyrillic);
+    rig.machine.files().addFile(u"C:\\Lists\\list.txt", c.bytes);
+    EXPECT_FALSE(rig.intake.CureListLNK(u"C:\\Lists\\list.txt", true, true));
+    EXPECT_EQ(handled(rig, kCyrillic), c.cured);
+    EXPECT_TRUE(rig.rememberedHash().empty());  // the caller's guard, not this one
+  }
+}
+
+TEST(ReadFileToArrayTest, KeepsTheMarkDropsAnOddByteAndRecordsAnUnreadableFile) {
+  IntakeRig rig;
+  ListFileReader& reader = rig.intake.reader();
+  rig.machine.files().addFile(u"C:\\Lists\\u.log", utf16File(u"a\r\nb") + "\x41");
+  EXPECT_EQ(reader.ReadFileToArray(u"C:\\Lists\\u.log", true, false), u"\uFEFFa\r\nb");
+
+  ASSERT_TRUE(rig.machine.system().setAnsiCodePage(1251));
+  rig.machine.files().addFile(u"C:\\Lists\\a.txt", "\xDF\r\n");
+  EXPECT_EQ(reader.ReadFileToArray(u"C:\\Lists\\a.txt", false, false), u"Я\r\n");
+
+  EXPECT_EQ(reader.ReadFileToArray(u"C:\\Lists\\missing.txt", true, false), u"");
+  EXPECT_EQ(rig.failures.count(u"Parser.ReadFileToArray"), 1u);
+  ASSERT_EQ(rig.failures.records.size(), 1u);
+  EXPECT_EQ(rig.failures.records[0].failure.number, rt::kFileNotFound);
+
+  // A list file that cannot be read cures nothing and the run goes on.
+  EXPECT_FALSE(rig.intake.CureListLNK(u"C:\\Lists\\missing.txt", true, false));
+  EXPECT_EQ(rig.failures.count(u"Parser.ReadFileToArray"), 2u);
+  EXPECT_EQ(rig.leakedHandles(), 0u);
+}
+
+}  // namespace
+}  // namespace tolvaran
