@@ -41,6 +41,11 @@ foreach(dir ${unit_dirs})
     if(sources)
       tolvaran_add_test(unit_${folder} unit ${under_test} ${sources})
     endif()
+    # The engine and everything above it are tested on machines planted
+    # from descriptions, as the scenarios are.
+    if(folder MATCHES "^(engine|intake|shell)$")
+      target_link_libraries(unit_${folder} PRIVATE tolvaran_simrun)
+    endif()
   endif()
 endforeach()
 
@@ -51,7 +56,7 @@ endif()
 
 file(GLOB scenario_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*.cpp)
 if(scenario_sources)
-  tolvaran_add_test(scenario_cures scenario tolvaran_core ${scenario_sources})
+  tolvaran_add_test(scenario_cures scenario tolvaran_simrun ${scenario_sources})
 endif()
 
 file(GLOB external_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/external/*.cpp)

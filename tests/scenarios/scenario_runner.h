@@ -1,24 +1,24 @@
 #pragma once
-// Scenarios as data: a machine described in JSON (files, shortcuts by their
-// fields, the registry as .reg lines, the system, faults to inject, dialog
-// answers, the clock), the shortcuts to cure, and what the run must leave
-// behind (report lines, counters, codes, files, shortcut fields, backups,
-// error records, tools started). One case per file in tests/scenarios/.
-#include <cctype>
+// Single cures as data: a machine described in JSON (simrun/machine_description.h),
+// the shortcuts to cure, and what the cure must leave behind (report lines,
+// counters, codes, files, shortcut fields, backups, error records, tools
+// started). One case per file in tests/scenarios/ with a "cure" list.
+#include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <map>
 #include <memory>
-#include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "simrun/machine_description.h"
 #include "unit/engine/engine_rig.h"
 
 namespace tolvaran::scenario {
 
-using Json = nlohmann::json;
+using simrun::attributesOf;
+using simrun::Json;
+using simrun::narrow;
+using simrun::text;
 
 // One difference between what a scenario expects and what the run did.
 struct Mismatch {
@@ -27,123 +27,11 @@ struct Mismatch {
   std::string actual;
 };
 
-inline std::u16string text(const Json& value) {
-  return utf8ToUtf16(value.get<std::string>());
-}
-inline std::u16string text(const Json& object, const char* key) {
-  return object.contains(key) ? text(object.at(key)) : std::u16string();
-}
-inline std::string narrow(std::u16string_view value) {
-  return utf16ToUtf8(value);
-}
-
-inline std::uint32_t attributesOf(const Json& object) {
-  std::uint32_t attributes = platform::attr::kArchive;
-  if (!object.contains("attributes")) return attributes;
-  for (const Json& name : object.at("attributes")) {
-    const std::string n = name.get<std::string>();
-    if (n == "readonly")
-      attributes |= platform::attr::kReadOnly;
-    else if (n == "hidden")
-      attributes |= platform::attr::kHidden;
-    else if (n == "system")
-      attributes |= platform::attr::kSystem;
-    else
-      throw std::runtime_error("unknown attribute " + n);
-  }
-  return attributes;
-}
-
-inline platform::sim::OsProfile profileOf(const Json& scenario) {
-  using platform::sim::WindowsRelease;
-  platform::sim::ProfileOptions options{.elevated = true};
-  if (!scenario.contains("os")) return platform::sim::makeOsProfile(options);
-  const Json& os = scenario.at("os");
-  static const std::map<std::string, WindowsRelease> releases{
-      {"2000", WindowsRelease::Windows2000},   {"XP", WindowsRelease::WindowsXP},
-      {"Vista", WindowsRelease::WindowsVista}, {"7", WindowsRelease::Windows7},
-      {"8.1", WindowsRelease::Windows81},      {"10", WindowsRelease::Windows10},
-      {"11", WindowsRelease::Windows11}};
-  if (os.contains("release")) options.release = releases.at(os.at("release").get<std::string>());
-  if (os.contains("bits")) options.is64BitOs = os.at("bits").get<int>() == 64;
-  if (os.contains("language") && os.at("language") == "Russian") {
-    options.language = platform::sim::OsLanguage::Russian;
-  }
-  if (os.contains("programBits")) {
-    options.processPointerSize = os.at("programBits").get<int>() == 64 ? 8 : 4;
-  }
-  return platform::sim::makeOsProfile(options);
-}
-
-inline platform::sim::FileOp fileOpOf(const std::string& name) {
-  using platform::sim::FileOp;
-  static const std::map<std::string, FileOp> ops{{"getFileAttributes", FileOp::kGetFileAttributes},
-                                                 {"setFileAttributes", FileOp::kSetFileAttributes},
-                                                 {"deleteFile", FileOp::kDeleteFile},
-                                                 {"moveFile", FileOp::kMoveFile},
-                                                 {"copyFile", FileOp::kCopyFile},
-                                                 {"createFile", FileOp::kCreateFile},
-                                                 {"readFile", FileOp::kReadFile},
-                                                 {"writeFile", FileOp::kWriteFile},
-                                                 {"createDirectory", FileOp::kCreateDirectory}};
-  return ops.at(name);
-}
-
-inline platform::sim::ShellLinkOp shellLinkOpOf(const std::string& name) {
-  using platform::sim::ShellLinkOp;
-  static const std::map<std::string, ShellLinkOp> ops{
-      {"load", ShellLinkOp::kLoad},
-      {"save", ShellLinkOp::kSave},
-      {"setPath", ShellLinkOp::kSetPath},
-      {"setIconLocation", ShellLinkOp::kSetIconLocation},
-      {"getPath", ShellLinkOp::kGetPath}};
-  return ops.at(name);
-}
-
-inline engine_test::ShortcutSpec shortcutOf(const Json& s) {
-  engine_test::ShortcutSpec spec;
-  spec.target = text(s, "target");
-  spec.environmentTarget = text(s, "environmentTarget");
-  spec.linkInfoTarget = text(s, "linkInfoTarget");
-  spec.arguments = text(s, "arguments");
-  spec.workingDir = text(s, "workingDir");
-  spec.iconLocation = text(s, "icon");
-  spec.iconIndex = s.value("iconIndex", 0);
-  spec.description = text(s, "description");
-  spec.hotkey = static_cast<std::uint16_t>(s.value("hotkey", 0));
-  spec.showCmd = s.value("showCmd", 1u);
-  return spec;
-}
-
-// An HRESULT as "0x80070005" or a number; E_FAIL when not given.
-inline platform::HResult hresultOf(const Json& fault) {
-  if (!fault.contains("hresult")) return platform::kHresultFail;
-  const Json& value = fault.at("hresult");
-  if (value.is_string())
-    return static_cast<platform::HResult>(std::stoul(value.get<std::string>(), nullptr, 16));
-  return value.get<platform::HResult>();
-}
-
-// "4C 00 00 00 ..." (blanks anywhere) as bytes: a damaged shortcut, say.
-inline std::string fromHex(std::string_view hex) {
-  std::string bytes;
-  std::string digits;
-  for (const char c : hex) {
-    if (std::isxdigit(static_cast<unsigned char>(c))) digits += c;
-    if (digits.size() == 2) {
-      bytes.push_back(static_cast<char>(std::stoi(digits, nullptr, 16)));
-      digits.clear();
-    }
-  }
-  return bytes;
-}
-
-constexpr std::uint64_t kDay = 24ull * 60 * 60 * 1000;
-
 class Runner {
  public:
   explicit Runner(const Json& scenario)
-      : scenario_(scenario), rig_(std::make_unique<engine_test::EngineRig>(profileOf(scenario))) {}
+      : scenario_(scenario),
+        rig_(std::make_unique<engine_test::EngineRig>(simrun::profileOf(scenario))) {}
 
   std::vector<Mismatch> run() {
     plant();
@@ -156,58 +44,9 @@ class Runner {
 
  private:
   void plant() {
-    engine_test::EngineRig& rig = *rig_;
-    auto& files = rig.machine.files();
-    if (scenario_.contains("environment")) {
-      for (const auto& [name, value] : scenario_.at("environment").items()) {
-        (void)rig.machine.system().setEnvironmentVariable(utf8ToUtf16(name), text(value));
-      }
+    for (const std::string& problem : simrun::plantMachine(scenario_, rig_->machine, planted_)) {
+      note(problem, "understood", "not");
     }
-    if (scenario_.contains("registry")) {
-      std::string reg = "Windows Registry Editor Version 5.00\r\n";
-      for (const Json& line : scenario_.at("registry")) reg += line.get<std::string>() + "\r\n";
-      const auto bad = rig.machine.registry().loadRegFile(reg);
-      if (!bad.empty()) note("registry line " + std::to_string(bad.front()), "understood", "not");
-    }
-    for (const Json& volume : scenario_.value("volumes", Json::array())) {
-      (void)files.addVolume(text(volume));
-    }
-    const auto plantFile = [&](const Json& f) {
-      const std::string bytes = f.contains("hex") ? fromHex(f.at("hex").get<std::string>())
-                                                  : f.value("text", std::string());
-      files.addFile(text(f, "path"), bytes, attributesOf(f));
-      planted_[foldCase(text(f, "path"))] = bytes;
-    };
-    for (const Json& f : scenario_.value("files", Json::array())) {
-      if (!f.value("fresh", false)) plantFile(f);
-    }
-    for (const Json& s : scenario_.value("shortcuts", Json::array())) {
-      const std::u16string path = text(s, "path");
-      rig.addShortcut(path, shortcutOf(s), attributesOf(s));
-      planted_[foldCase(path)] = *files.readFileBytes(path);
-    }
-    // What was planted is old, unless it was dropped with the infection.
-    rig.machine.clock().advance(scenario_.value("ageDays", 30) * kDay);
-    for (const Json& f : scenario_.value("files", Json::array())) {
-      if (f.value("fresh", false)) plantFile(f);
-    }
-    for (const Json& path : scenario_.value("locked", Json::array())) {
-      files.faults().failAlways(platform::sim::FileOp::kDeleteFile, platform::kErrorAccessDenied,
-                                text(path));
-    }
-    for (const Json& f : scenario_.value("faults", Json::array())) {
-      files.faults().failNth(fileOpOf(f.at("op")), f.value("nth", 1u),
-                             f.value("code", platform::kErrorAccessDenied),
-                             f.value("persistent", false), text(f, "path"));
-    }
-    for (const Json& f : scenario_.value("shellLinkFaults", Json::array())) {
-      rig.machine.shellLinks().faults().failNth(shellLinkOpOf(f.at("op")), f.value("nth", 1u),
-                                                hresultOf(f));
-    }
-    for (const Json& answer : scenario_.value("dialogAnswers", Json::array())) {
-      rig.machine.ui().queueAnswer(answer.get<int>());
-    }
-    files.clearJournal();
   }
 
   void note(std::string what, std::string expected, std::string actual) {

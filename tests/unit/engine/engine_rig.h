@@ -15,8 +15,7 @@
 #include "report/error_log.h"
 #include "report/settings_file.h"
 #include "shortcut/codec_shell_link.h"
-#include "shortcut/lnk_edit.h"
-#include "shortcut/lnk_writer.h"
+#include "simrun/planted_shortcut.h"
 #include "support/embedded_resources.h"
 #include "support/text.h"
 
@@ -25,45 +24,8 @@ namespace tolvaran::engine_test {
 inline constexpr std::u16string_view kProgramFolder = u"C:\\Tools";
 inline constexpr std::u16string_view kDesktop = u"C:\\Users\\User\\Desktop";
 
-// A shortcut by its fields, as the shell would have written it.
-struct ShortcutFields {
-  std::u16string target;  // empty: no file-system target at all
-  // The target as written with variables ("%windir%\..."); wins over the
-  // LinkInfo when the shell reads the target.
-  std::u16string environmentTarget;
-  // A LinkInfo that names another file: what a rewrite through the
-  // variables block leaves behind.
-  std::u16string linkInfoTarget;
-  std::u16string arguments;
-  std::u16string workingDir;
-  std::u16string iconLocation;
-  std::int32_t iconIndex = 0;
-  std::u16string description;
-  std::uint16_t hotkey = 0;
-  std::uint32_t showCmd = 1;
-};
-
-// The shortcut file bytes for `fields`.
-inline std::string shortcutBytes(const ShortcutFields& fields, const lnk::AnsiCodec& codec) {
-  lnk::LnkFile file;
-  if (!fields.environmentTarget.empty()) {
-    lnk::setEnvironmentTarget(file, fields.environmentTarget, fields.target, codec);
-  } else if (!fields.target.empty()) {
-    lnk::setTargetPath(file, fields.target, codec);
-  }
-  if (!fields.linkInfoTarget.empty()) {
-    lnk::LnkFile other;
-    lnk::setTargetPath(other, fields.linkInfoTarget, codec);
-    file.linkInfo = other.linkInfo;
-  }
-  lnk::setArguments(file, fields.arguments, codec);
-  lnk::setWorkingDirectory(file, fields.workingDir, codec);
-  lnk::setIconLocation(file, fields.iconLocation, fields.iconIndex, codec);
-  lnk::setDescription(file, fields.description, codec);
-  lnk::setHotKey(file, fields.hotkey);
-  lnk::setShowCommand(file, fields.showCmd);
-  return lnk::writeLnk(file, codec).bytes;
-}
+using simrun::shortcutBytes;
+using simrun::ShortcutFields;
 
 // Keeps every failure recorded (the context's items with it).
 class KeptFailures final : public FailureRecorder {

@@ -1,0 +1,102 @@
+// The list intake over arbitrary input on a simulated machine: the bytes as
+// a list file (in whichever encoding they suggest), as a list file dropped on
+// the program (repeat guard and scan-report import first), or pasted as
+// text. Nothing of the intake may fail, no file or search may stay open, and
+// the counters stay consistent.
+//
+// The files planted for the lines to find are inert to the dispatcher (a
+// list and a folder that looks like one, both reached from a list): a cure
+// or a deletion would leave records in the simulated shell, window and
+// installer that grow with every input, and each input that leaves memory
+// behind costs a leak search over the whole machine.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "fileops/dir_wide_char.h"
+#include "intake/intake.h"
+#include "unit/engine/engine_rig.h"
+
+namespace {
+
+using namespace tolvaran;
+using namespace tolvaran::engine_test;
+
+constexpr std::u16string_view kList = u"C:\\Lists\\list.txt";
+// Each path in a line costs several existence tests on the simulated disk;
+// a few lines hold every shape of line.
+constexpr std::size_t kLongestInput = 256;
+
+struct Program {
+  Program() {
+    rig.machine.files().addFile(u"C:\\Lists\\found.log", "C:\\Lists\\list.txt");
+    rig.machine.files().addFile(u"C:\\Lists\\Dir.txt\\inner.log", "C:\\Lists\\found.log");
+    restore();
+  }
+  // Empties what an input left: its run state, its list and the guard's
+  // memory of it.
+  void restore() {
+    rig.log.ResetLogState();
+    rig.engine.state().resetRun();
+    rig.failures.records.clear();
+    rig.failures.records.shrink_to_fit();
+    (void)rig.machine.files().deleteFile(rig.settings.SettingsPath());
+    (void)rig.machine.files().deleteFile(kList);
+    rig.machine.files().clearJournal();
+  }
+  EngineRig rig;
+  clsDirWideChar dir{rig.ports, rig.failures, rig.saved, rig.os.Bitness(),
+                     rig.engine.folders().Sys32};
+  Intake intake{IntakeServices{rig.ports, rig.failures, rig.messages, rig.log, rig.settings,
+                               rig.files, dir, rig.md5, rig.engine, u"Tolvaran"}};
+};
+
+void check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+bool intakeFailed(const KeptFailures& failures) {
+  for (const std::u16string_view name :
+       {u"Parser.CureListLNK", u"Parser.CureLinkLine", u"Parser.ReadFileToArray", u"Parser.FindLNK",
+        u"Parser.CureObject", u"Parser.DeleteListedObject", u"Parser.CompareInputHashes",
+        u"Engine.ParseHalvestry_LOG_Orvik"}) {
+    if (failures.count(name) != 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  // Building a program costs far more than a run: one serves every input.
+  // Each input puts back what it changed, so that it leaves nothing
+  // allocated behind (else every input costs a leak search).
+  static Program program;
+  EngineRig& rig = program.rig;
+
+  const std::string_view bytes(reinterpret_cast<const char*>(data) + 1,
+                               std::min(size - 1, kLongestInput));
+  // An empty dropped list only shows a message box.
+  switch (bytes.empty() ? 0 : data[0] % 3) {
+    case 0:
+      check(rig.machine.files().addFile(kList, bytes));
+      (void)program.intake.CureListLNK(kList, true, false);
+      break;
+    case 1:
+      check(rig.machine.files().addFile(kList, bytes));
+      (void)program.intake.CureObject(kList, true, u"");
+      break;
+    default: (void)program.intake.CureListLNK(utf16leToText(bytes), false, true); break;
+  }
+
+  check(!intakeFailed(rig.failures));
+  check(rig.machine.files().openHandleCount() == (rig.log.isOpen() ? 1u : 0u));
+  check(rig.machine.files().openFindCount() == 0);
+  const RunStatistics& counted = rig.log.Statistics;
+  check(counted.Omitted >= 0 && counted.Total >= counted.Omitted);
+  program.restore();
+  return 0;
+}
