@@ -77,6 +77,18 @@ FindData findDataOf(const SimFiles::Node& node, std::u16string_view name) {
   return data;
 }
 
+// A folder's entries in the order of their folded names, as NTFS lists them.
+std::vector<const SimFiles::Node*> inListingOrder(const SimFiles::Node& folder) {
+  std::vector<std::pair<std::u16string_view, const SimFiles::Node*>> keyed;
+  keyed.reserve(folder.children.size());
+  for (const auto& [key, child] : folder.children) keyed.emplace_back(key, child.get());
+  std::sort(keyed.begin(), keyed.end());
+  std::vector<const SimFiles::Node*> nodes;
+  nodes.reserve(keyed.size());
+  for (const auto& entry : keyed) nodes.push_back(entry.second);
+  return nodes;
+}
+
 bool hasWildcard(std::u16string_view name) {
   return name.find_first_of(u"*?") != std::u16string_view::npos;
 }
@@ -111,9 +123,10 @@ SimFiles::Lookup SimFiles::resolveView(std::u16string_view path, NameCheck check
   return resolve(wow64_.apply(parseSimPath(path, check)));
 }
 
-SimFiles::Lookup SimFiles::resolve(const SimPath& path) const {
+SimFiles::Lookup SimFiles::resolve(SimPath parsed) const {
   Lookup lookup;
-  lookup.path = path;
+  lookup.path = std::move(parsed);
+  const SimPath& path = lookup.path;
   if (!path.ok()) {
     lookup.code = path.code;
     return lookup;
@@ -400,7 +413,7 @@ Result<FindFirst> SimFiles::doFindFirstFile(std::u16string_view pattern) {
       if (matchesWildcard(last, u".")) find.entries.push_back(findDataOf(folder, u"."));
       if (matchesWildcard(last, u"..")) find.entries.push_back(findDataOf(*folder.parent, u".."));
     }
-    for (const auto& [key, child] : folder.children) {
+    for (const Node* child : inListingOrder(folder)) {
       if (matchesWildcard(last, child->name))
         find.entries.push_back(findDataOf(*child, child->name));
     }
@@ -689,7 +702,7 @@ std::vector<std::u16string> SimFiles::listFolder(std::u16string_view path) const
   std::vector<std::u16string> names;
   const Lookup lookup = resolve(path, NameCheck::kStrict);
   if (!lookup.node || !lookup.node->isFolder()) return names;
-  for (const auto& [key, child] : lookup.node->children) names.push_back(child->name);
+  for (const Node* child : inListingOrder(*lookup.node)) names.push_back(child->name);
   return names;
 }
 

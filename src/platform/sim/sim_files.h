@@ -59,6 +59,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -166,7 +167,9 @@ class SimFiles final : public Files {
     std::uint32_t attributes = 0;
     FileTimes times;
     std::string contents;
-    std::map<std::u16string, std::shared_ptr<Node>> children;  // folded name -> entry
+    // Folded name -> entry; a hash, since a folder may hold many thousands
+    // of entries and is looked up far more often than listed.
+    std::unordered_map<std::u16string, std::shared_ptr<Node>> children;
     Node* parent = nullptr;
     bool deletePending = false;
     [[nodiscard]] bool isFolder() const noexcept { return (attributes & attr::kDirectory) != 0; }
@@ -195,7 +198,7 @@ class SimFiles final : public Files {
   };
 
   [[nodiscard]] Lookup resolve(std::u16string_view path, NameCheck check) const;
-  [[nodiscard]] Lookup resolve(const SimPath& path) const;
+  [[nodiscard]] Lookup resolve(SimPath path) const;
   // What a port call reaches: the path parsed, then redirected.
   [[nodiscard]] Lookup resolveView(std::u16string_view path, NameCheck check) const;
   std::shared_ptr<Node> makeNode(std::u16string_view name, std::uint32_t attributes) const;
