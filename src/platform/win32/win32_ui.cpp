@@ -8,17 +8,20 @@ int Win32Ui::messageBox(std::u16string_view text, std::u16string_view caption, s
   return ::MessageBoxW(nullptr, toWide(text).c_str(), toWide(caption).c_str(), type);
 }
 
-void Win32Ui::pumpMessages() {
+void pumpPendingMessages() {
   MSG message{};
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
-      // Leave the quit request for the main loop to see.
       ::PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+}
+
+void Win32Ui::pumpMessages() {
+  pumpPendingMessages();
 }
 
 void Win32Ui::endProgram(std::uint32_t exitCode) {

@@ -8,6 +8,10 @@
 
 namespace tolvaran::platform::win32 {
 
+// Processes the thread's pending messages once; a quit request is left in
+// the queue for the main loop to see.
+void pumpPendingMessages();
+
 class Win32Ui final : public Ui {
  public:
   int messageBox(std::u16string_view text, std::u16string_view caption,

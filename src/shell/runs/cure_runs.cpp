@@ -25,24 +25,6 @@ constexpr std::int32_t kShowNormal = 1;  // SW_SHOWNORMAL
 
 constexpr std::u16string_view kLogFolder = u"LOG";
 
-// A window procedure's steps, each guarded on its own: a failed step writes
-// its short line and the procedure goes on with the next.
-class Steps {
- public:
-  Steps(Program& program, std::u16string_view procedure)
-      : recorder_(program.errors(), program.ports().system, program.ports().clock),
-        procedure_(procedure) {}
-  template <class Body>
-  bool operator()(Body&& body) {
-    return guardedStep(recorder_, std::forward<Body>(body),
-                       [this] { return ErrorContext(procedure_); });
-  }
-
- private:
-  WindowStepRecorder recorder_;
-  std::u16string_view procedure_;
-};
-
 // Releases a drop exactly once, also when the run stops half-way.
 class DropRelease {
  public:
@@ -133,7 +115,7 @@ void CureRuns::cbRun_Click() {
   RunInProgress run(*this);
   Program& p = program_;
   platform::Ui& ui = p.ports().ui;
-  Steps step(p, u"frmMain.cbRun_Click");
+  WindowSteps step(p.errors(), p.ports().system, p.ports().clock, u"frmMain.cbRun_Click");
 
   bool allowed = false;
   (void)step([&] { allowed = clickAllowed(view_.position()); });
@@ -209,7 +191,7 @@ void CureRuns::AutoRun(const ProcessCommandLine& commandLine) {
   if (running_) return;
   RunInProgress run(*this);
   Program& p = program_;
-  Steps step(p, u"frmMain.AutoRun");
+  WindowSteps step(p.errors(), p.ports().system, p.ports().clock, u"frmMain.AutoRun");
 
   (void)step([&] { p.state().resetRun(); });
   (void)step([&] { p.log().ResetLogState(); });

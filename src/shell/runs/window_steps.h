@@ -5,6 +5,7 @@
 // LastDllError = 0") before the procedure goes on with its next step.
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/clock.h"
 #include "platform/system.h"
@@ -29,6 +30,25 @@ class WindowStepRecorder final : public FailureRecorder {
   ErrorLog& errors_;
   platform::System& system_;
   platform::Clock& clock_;
+};
+
+// A window procedure's steps: each one guarded on its own, a failed one
+// written as the procedure's short line.
+class WindowSteps {
+ public:
+  WindowSteps(ErrorLog& errors, platform::System& system, platform::Clock& clock,
+              std::u16string_view procedure) noexcept
+      : recorder_(errors, system, clock), procedure_(procedure) {}
+  // Whether the step ran to its end.
+  template <class Body>
+  bool operator()(Body&& body) {
+    return guardedStep(recorder_, std::forward<Body>(body),
+                       [this] { return ErrorContext(procedure_); });
+  }
+
+ private:
+  WindowStepRecorder recorder_;
+  std::u16string_view procedure_;
 };
 
 // A recorder that keeps nothing: for steps whose failures are of no

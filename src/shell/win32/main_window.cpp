@@ -1,0 +1,414 @@
+#include "shell/win32/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/win32/win32_com.h"
+#include "resource_ids.h"
+#include "shell/app_names.h"
+#include "shell/win32/system_calls.h"
+#include "shell/window_actions.h"
+
+namespace tolvaran::win32 {
+namespace {
+
+using platform::win32::fromWide;
+using platform::win32::toWide;
+
+constexpr UINT_PTR kStartupTimer = 1;
+constexpr UINT kStartupDelayMs = 100;
+constexpr BYTE kWindowAlpha = 245;
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr COLORREF kVersionColour = RGB(128, 128, 128);
+constexpr int kBaseDpi = 96;
+
+// Messages 020-023 caption buttons 1-4; 025 is the status line's caption.
+constexpr int kMsgFirstButton = 20;
+constexpr int kMsgStatusCaption = 25;
+
+HMENU idOf(int id) {
+  return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+}
+
+int screenDpi() {
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : kBaseDpi;
+  if (screen) ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kBaseDpi;
+}
+
+HFONT messageFont() {
+  NONCLIENTMETRICSW metrics{};
+  // The size of the structure as XP knows it, which every later Windows accepts.
+  metrics.cbSize = sizeof(metrics);
+  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    if (HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont)) return font;
+  }
+  return nullptr;
+}
+
+void setText(HWND control, std::u16string_view text) {
+  if (control) ::SetWindowTextW(control, toWide(text).c_str());
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE module, Program& program, SingleInstance& instance, WindowUi& ui)
+    : module_(module), program_(program), instance_(instance), ui_(ui), runs_(program, *this) {}
+
+MainWindow::~MainWindow() {
+  ui_.detach();
+  if (window_) ::DestroyWindow(window_);
+  if (backdropBrush_) ::DeleteObject(backdropBrush_);
+  if (backdrop_) ::DeleteObject(backdrop_);
+  if (font_) ::DeleteObject(font_);
+}
+
+bool MainWindow::create() {
+  dpi_ = screenDpi();
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = &MainWindow::windowProcedure;
+  windowClass.hInstance = module_;
+  windowClass.hIcon = ::LoadIconW(module_, MAKEINTRESOURCEW(TOLVARAN_ICON_APP));
+  windowClass.hIconSm = static_cast<HICON>(
+      ::LoadImageW(module_, MAKEINTRESOURCEW(TOLVARAN_ICON_APP), IMAGE_ICON,
+                   ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = nullptr;  // the background picture paints it
+  windowClass.lpszClassName = kMainWindowClass;
+  if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    return false;
+  }
+
+  RECT frame{0, 0, twipsToPixels(kClientWidthTwips, dpi_), twipsToPixels(kClientHeightTwips, dpi_)};
+  ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+  window_ = ::CreateWindowExW(0, kMainWindowClass, toWide(kAppTitle).c_str(), kWindowStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                              frame.bottom - frame.top, nullptr, nullptr, module_, this);
+  if (!window_) return false;
+  font_ = messageFont();
+  createBackdrop();
+  createControls();
+  ::DragAcceptFiles(window_, TRUE);
+  ui_.attach(
+      window_, [this](std::u16string_view text) { setStatusText(text); }, [this] { unload(); });
+  return true;
+}
+
+void MainWindow::createControls() {
+  const auto label = [&](const TwipsRect& where, int id) {
+    const PixelRect r = twipsToPixels(where, dpi_);
+    // No SS_NOTIFY: the mouse goes through to the window, which is dragged by it.
+    return ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, r.x,
+                             r.y, r.width, r.height, window_, idOf(id), module_, nullptr);
+  };
+  statusCaption_ = label(kStatusCaptionTwips, control_id::kStatusCaption);
+  status_ = label(kStatusTwips, control_id::kStatus);
+  version_ = label(kVersionTwips, control_id::kVersion);
+
+  RECT client{};
+  ::GetClientRect(window_, &client);
+  const PixelRect edit = editBoxRect(client.right, client.bottom);
+  editBox_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
+                                   ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
+                               edit.x, edit.y, edit.width, edit.height, window_,
+                               idOf(control_id::kEditBox), module_, nullptr);
+  // Any length: a scanner's report easily passes the default 32K characters.
+  if (editBox_) ::SendMessageW(editBox_, EM_SETLIMITTEXT, 0, 0);
+
+  for (int i = 1; i <= kButtonCount; ++i) {
+    const PixelRect r = buttonRect(i, client.right);
+    buttons_[i - 1] = ::CreateWindowExW(
+        0, L"BUTTON", L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER,
+        r.x, r.y, r.width, r.height, window_, idOf(i), module_, nullptr);
+  }
+  if (font_) {
+    for (HWND control : {statusCaption_, status_, version_, editBox_, buttons_[0], buttons_[1],
+                         buttons_[2], buttons_[3]}) {
+      if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+  }
+}
+
+// The background picture, scaled to the screen's resolution, drawn once
+// into a bitmap of the client's size: the window paints from it and the
+// labels fill their backgrounds with it, so they look transparent.
+void MainWindow::createBackdrop() {
+  RECT client{};
+  ::GetClientRect(window_, &client);
+  HDC screen = ::GetDC(window_);
+  if (!screen) return;
+  HDC target = ::CreateCompatibleDC(screen);
+  backdrop_ = ::CreateCompatibleBitmap(screen, std::max<LONG>(1, client.right),
+                                       std::max<LONG>(1, client.bottom));
+  if (target && backdrop_) {
+    HGDIOBJ oldTarget = ::SelectObject(target, backdrop_);
+    ::FillRect(target, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    auto picture = static_cast<HBITMAP>(
+        ::LoadImageW(module_, MAKEINTRESOURCEW(TOLVARAN_BITMAP_BACKGROUND), IMAGE_BITMAP, 0, 0, 0));
+    if (picture) {
+      HDC source = ::CreateCompatibleDC(screen);
+      HGDIOBJ oldSource = ::SelectObject(source, picture);
+      ::SetStretchBltMode(target, HALFTONE);
+      ::SetBrushOrgEx(target, 0, 0, nullptr);
+      ::StretchBlt(target, 0, 0, MulDiv(kBackgroundWidth, dpi_, kBaseDpi),
+                   MulDiv(kBackgroundHeight, dpi_, kBaseDpi), source, 0, 0, kBackgroundWidth,
+                   kBackgroundHeight, SRCCOPY);
+      ::SelectObject(source, oldSource);
+      ::DeleteDC(source);
+      ::DeleteObject(picture);
+    }
+    ::SelectObject(target, oldTarget);
+    backdropBrush_ = ::CreatePatternBrush(backdrop_);
+  }
+  if (target) ::DeleteDC(target);
+  ::ReleaseDC(window_, screen);
+}
+
+void MainWindow::paintBackground(HDC dc) {
+  RECT client{};
+  ::GetClientRect(window_, &client);
+  if (!backdrop_) {
+    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    return;
+  }
+  HDC source = ::CreateCompatibleDC(dc);
+  HGDIOBJ old = ::SelectObject(source, backdrop_);
+  ::BitBlt(dc, 0, 0, client.right, client.bottom, source, 0, 0, SRCCOPY);
+  ::SelectObject(source, old);
+  ::DeleteDC(source);
+}
+
+LRESULT MainWindow::colourLabel(HDC dc, HWND label) {
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, label == version_ ? kVersionColour : ::GetSysColor(COLOR_WINDOWTEXT));
+  if (!backdropBrush_) return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+  // The brush's pattern starts at the window's corner, not the label's.
+  POINT origin{0, 0};
+  ::MapWindowPoints(label, window_, &origin, 1);
+  ::SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+  return reinterpret_cast<LRESULT>(backdropBrush_);
+}
+
+void MainWindow::setStatusText(std::u16string_view text) {
+  if (!status_) return;
+  setText(status_, text);
+  ::InvalidateRect(status_, nullptr, TRUE);
+  ::UpdateWindow(status_);
+}
+
+void MainWindow::setVersionLabel(std::u16string_view text) {
+  setText(version_, text);
+}
+
+void MainWindow::CenterForm() {
+  if (!window_) return;
+  RECT work{};
+  if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+    work = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  }
+  RECT frame{};
+  ::GetWindowRect(window_, &frame);
+  const float perPixel = twipsPerPixel(dpi_);
+  const WindowPosition centred =
+      centredPosition(WorkArea{work.left, work.top, work.right - work.left, work.bottom - work.top},
+                      static_cast<float>(frame.right - frame.left) * perPixel,
+                      static_cast<float>(frame.bottom - frame.top) * perPixel, perPixel);
+  ::SetWindowPos(window_, nullptr, static_cast<int>(centred.left / perPixel),
+                 static_cast<int>(centred.top / perPixel), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  runs_.recordRestPosition(position());
+}
+
+void MainWindow::makeLayered() {
+  const LONG_PTR extended = ::GetWindowLongPtrW(window_, GWL_EXSTYLE);
+  ::SetWindowLongPtrW(window_, GWL_EXSTYLE, extended | WS_EX_LAYERED | WS_EX_ACCEPTFILES);
+  ::SetLayeredWindowAttributes(window_, 0, kWindowAlpha, LWA_ALPHA);
+}
+
+void MainWindow::allowDropsFromLowerIntegrity() {
+  for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{kWmCopyGlobalData}}) {
+    (void)allowMessageFromLowerIntegrity(window_, message);
+  }
+}
+
+void MainWindow::showInForeground() {
+  ::ShowWindow(window_, SW_SHOW);
+  ::UpdateWindow(window_);
+  ::SetForegroundWindow(window_);
+}
+
+void MainWindow::startTimer(std::function<void()> firstTick) {
+  firstTick_ = std::move(firstTick);
+  ::SetTimer(window_, kStartupTimer, kStartupDelayMs, nullptr);
+}
+
+void MainWindow::unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  // Files first: the error log is removed when nothing was written to it.
+  closeProgramFiles(program_);
+  Finalize();
+  if (window_) ::DestroyWindow(window_);
+}
+
+int MainWindow::messageLoop() {
+  MSG message{};
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
+}
+
+std::u16string MainWindow::txtLNK_GetText() {
+  if (!editBox_) return {};
+  const int length = ::GetWindowTextLengthW(editBox_);
+  if (length <= 0) return {};
+  std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(editBox_, buffer.data(), length + 1);
+  buffer.resize(static_cast<std::size_t>(std::clamp(copied, 0, length)));
+  std::u16string text = fromWide(buffer.data(), buffer.size());
+  text.resize(std::min(text.size(), text.find(u'\0')));
+  return text;
+}
+
+void MainWindow::txtLNK_SetText(std::u16string_view text) {
+  setText(editBox_, text);
+}
+
+WindowPosition MainWindow::position() {
+  RECT frame{};
+  if (!window_ || !::GetWindowRect(window_, &frame)) return {};
+  const float perPixel = twipsPerPixel(dpi_);
+  return WindowPosition{static_cast<float>(frame.left) * perPixel,
+                        static_cast<float>(frame.top) * perPixel};
+}
+
+void MainWindow::applyLanguage(const Translation& messages) {
+  for (int i = 0; i < kButtonCount; ++i) setText(buttons_[i], messages.msg(kMsgFirstButton + i));
+  setText(statusCaption_, messages.msg(kMsgStatusCaption));
+  ::InvalidateRect(statusCaption_, nullptr, TRUE);
+}
+
+void MainWindow::installSubclasses() {
+  (void)SubClassingEditBox.Hook(editBox_);
+  (void)SubClassingMain.Hook(window_);
+}
+
+void MainWindow::Finalize() {
+  if (SubClassingEditBox.IsSubclassed()) (void)SubClassingEditBox.UnHook();
+  if (SubClassingMain.IsSubclassed()) (void)SubClassingMain.UnHook();
+  instance_.close();
+}
+
+platform::WindowHandle MainWindow::handle() {
+  return platform::win32::fromWindow(window_);
+}
+
+void MainWindow::pauseSubclasses() {
+  (void)SubClassingEditBox.PauseSubclass();
+  (void)SubClassingMain.PauseSubclass();
+}
+
+void MainWindow::resumeSubclasses() {
+  (void)SubClassingEditBox.ResumeSubclass();
+  (void)SubClassingMain.ResumeSubclass();
+}
+
+LRESULT CALLBACK MainWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<MainWindow*>(create->lpCreateParams);
+    self->window_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return self->onMessage(message, wParam, lParam);
+  } catch (...) {
+    // Nothing may cross the system's callback.
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND: paintBackground(reinterpret_cast<HDC>(wParam)); return 1;
+    case WM_CTLCOLORSTATIC:
+      return colourLabel(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      drag_.press(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      ::SetCapture(window_);
+      return 0;
+    case WM_MOUSEMOVE:
+      if (const auto offset = drag_.moveTo(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) {
+        RECT frame{};
+        ::GetWindowRect(window_, &frame);
+        ::SetWindowPos(window_, nullptr, frame.left + offset->dx, frame.top + offset->dy, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if (drag_.release()) {
+        runs_.recordRestPosition(position());
+        ::ReleaseCapture();
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Capture taken away (a message box, Alt+Tab): the drag is over.
+      if (reinterpret_cast<HWND>(lParam) != window_ && drag_.release()) {
+        runs_.recordRestPosition(position());
+      }
+      return 0;
+    case WM_TIMER:
+      if (wParam == kStartupTimer) {
+        ::KillTimer(window_, kStartupTimer);
+        if (auto tick = std::exchange(firstTick_, nullptr)) tick();
+        return 0;
+      }
+      break;
+    case WM_DROPFILES:
+      // A drop the subclass did not take (not yet interactive, or a drop
+      // during a drop) is still handed back to the shell.
+      if (!std::exchange(dropHandled_, false)) ::DragFinish(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_CLOSE:
+      // A run in progress closes the window itself once its report is written.
+      if (runs_.requestClose()) unload();
+      return 0;
+    case WM_DESTROY:
+      ::DragAcceptFiles(window_, FALSE);
+      ::KillTimer(window_, kStartupTimer);
+      ui_.detach();
+      ::PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY: {
+      HWND gone = std::exchange(window_, nullptr);
+      ::SetWindowLongPtrW(gone, GWLP_USERDATA, 0);
+      editBox_ = nullptr;
+      status_ = statusCaption_ = version_ = nullptr;
+      std::fill(std::begin(buttons_), std::end(buttons_), nullptr);
+      return ::DefWindowProcW(gone, message, wParam, lParam);
+    }
+    default: break;
+  }
+  return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace tolvaran::win32
