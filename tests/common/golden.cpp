@@ -10,11 +10,6 @@
 namespace tolvaran::testing {
 namespace {
 
-bool updating() {
-  const char* flag = std::getenv("TOLVARAN_UPDATE_GOLDEN");
-  return flag != nullptr && std::string_view(flag) == "1";
-}
-
 bool readFile(const std::string& path, std::string& bytes) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -35,13 +30,18 @@ std::string firstDifference(std::string_view expected, std::string_view actual) 
 
 }  // namespace
 
+bool updatingGolden() {
+  const char* flag = std::getenv("TOLVARAN_UPDATE_GOLDEN");
+  return flag != nullptr && std::string_view(flag) == "1";
+}
+
 std::string goldenPath(std::string_view name) {
   return std::string(TOLVARAN_SOURCE_DIR) + "/tests/golden/" + std::string(name);
 }
 
 ::testing::AssertionResult matchesGolden(std::string_view name, std::string_view actual) {
   const auto path = goldenPath(name);
-  if (updating()) {
+  if (updatingGolden()) {
     std::ofstream(path, std::ios::binary)
         .write(actual.data(), static_cast<std::streamsize>(actual.size()));
     return ::testing::AssertionSuccess() << "rewrote " << path;

@@ -9,6 +9,9 @@
 
 namespace tolvaran::testing {
 
+// Whether this run rewrites expectations instead of checking them.
+bool updatingGolden();
+
 std::string goldenPath(std::string_view name);
 
 ::testing::AssertionResult matchesGolden(std::string_view name, std::string_view actual);

@@ -1,30 +1,11 @@
 // Every single-cure scenario in tests/scenarios/ run on a fresh simulated machine.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-
+#include "scenarios/scenario_files.h"
 #include "scenarios/scenario_runner.h"
 
 namespace tolvaran::scenario {
 namespace {
-
-std::filesystem::path scenarioFolder() {
-  return std::filesystem::path(TOLVARAN_SOURCE_DIR) / "tests" / "scenarios";
-}
-
-// The scenarios that cure shortcuts one by one (whole runs have a "run").
-std::vector<std::string> scenarioNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(scenarioFolder())) {
-    if (entry.path().extension() != ".json") continue;
-    if (simrun::loadScenario(entry.path().string()).contains("cure")) {
-      names.push_back(entry.path().stem().string());
-    }
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class Scenario : public testing::TestWithParam<std::string> {};
 
@@ -35,15 +16,8 @@ TEST_P(Scenario, LeavesTheMachineAndReportAsDescribed) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, Scenario, testing::ValuesIn(scenarioNames()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           std::replace_if(
-                               name.begin(), name.end(),
-                               [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
-                               '_');
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Files, Scenario, testing::ValuesIn(scenarioNamesWith("cure")),
+                         [](const auto& info) { return testNameOf(info.param); });
 
 }  // namespace
 }  // namespace tolvaran::scenario

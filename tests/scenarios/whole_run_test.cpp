@@ -9,13 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "common/golden.h"
+#include "scenarios/scenario_files.h"
 #include "simrun/outcome_text.h"
 #include "support/text.h"
 
@@ -25,27 +25,6 @@ namespace {
 using simrun::Json;
 using simrun::SessionOutcome;
 using OrderedJson = nlohmann::ordered_json;
-
-std::filesystem::path scenarioFolder() {
-  return std::filesystem::path(TOLVARAN_SOURCE_DIR) / "tests" / "scenarios";
-}
-
-bool updating() {
-  const char* flag = std::getenv("TOLVARAN_UPDATE_GOLDEN");
-  return flag != nullptr && std::string_view(flag) == "1";
-}
-
-std::vector<std::string> wholeRunNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(scenarioFolder())) {
-    if (entry.path().extension() != ".json") continue;
-    if (simrun::loadScenario(entry.path().string()).contains("run")) {
-      names.push_back(entry.path().stem().string());
-    }
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // A text as its CR LF-separated lines: readable in JSON and exact, since
 // joining them again gives the text back.
@@ -149,7 +128,7 @@ SessionOutcome checkSession(const std::filesystem::path& path, bool withReports)
   SessionOutcome outcome = simrun::runSession(scenario);
   for (const std::string& problem : outcome.problems) ADD_FAILURE() << problem;
   const OrderedJson actual = expectationsOf(outcome, withReports);
-  if (updating()) {
+  if (tolvaran::testing::updatingGolden()) {
     rewriteExpectations(path, actual);
     return outcome;
   }
@@ -179,15 +158,8 @@ TEST_P(WholeRun, ReportsDialogsAndMachineAsExpected) {
   (void)checkSession(scenarioFolder() / (GetParam() + ".json"), true);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, WholeRun, ::testing::ValuesIn(wholeRunNames()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           std::replace_if(
-                               name.begin(), name.end(),
-                               [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
-                               '_');
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Files, WholeRun, ::testing::ValuesIn(scenarioNamesWith("run")),
+                         [](const auto& info) { return testNameOf(info.param); });
 
 // A Windows 10 user with a dozen browsers and every kind of damage at once:
 // one report for the whole run, kept as the file a user would post.
