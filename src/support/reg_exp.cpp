@@ -31,6 +31,8 @@ inline constexpr std::uint32_t kWord = 1u << 12;
 inline constexpr std::uint32_t kXdigit = 1u << 13;
 inline constexpr std::uint32_t kHorizontal = 1u << 14;
 inline constexpr std::uint32_t kVertical = 1u << 15;
+// [[:letter:]], the project's own: a letter of any script (isUnicodeLetter).
+inline constexpr std::uint32_t kLetter = 1u << 16;
 }  // namespace cls
 
 // In the order of Boost's get_default_class_id: alnum alpha blank cntrl d
@@ -81,6 +83,7 @@ FoldingTraits::char_class_type FoldingTraits::lookup_classname(const char_type* 
   for (char32_t& c : name) {
     if (isAsciiUpper(c)) c = c - U'A' + U'a';
   }
+  if (name == U"letter") return cls::kLetter;
   const int id =
       ::boost::BOOST_REGEX_DETAIL_NS::get_default_class_id(name.data(), name.data() + name.size());
   if (id < 0 || static_cast<std::size_t>(id) >= kClassMasks.size()) return 0;
@@ -99,7 +102,12 @@ FoldingTraits::string_type FoldingTraits::lookup_collatename(const char_type* p1
   return result;
 }
 
+// Under case-insensitive matching Boost hands over the folded character.
+// Folding keeps a letter a letter and a non-letter a non-letter, except for
+// U+0345 COMBINING GREEK YPOGEGRAMMENI, a mark that folds to iota: only
+// there does ignoring case make [[:letter:]] match more.
 bool FoldingTraits::isctype(char_type c, char_class_type mask) const {
+  if ((mask & cls::kLetter) && isUnicodeLetter(c)) return true;
   const bool upper = isAsciiUpper(c);
   const bool lower = isAsciiLower(c);
   const bool digit = isAsciiDigit(c);

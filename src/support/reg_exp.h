@@ -12,6 +12,8 @@
 //   U+2028 U+2029; "[^...]" matches those as well.
 // - "^" and "$" match only at the start and end of the whole text (no
 //   multi-line mode), "$" not before a final line break.
+// - "[[:letter:]]" is a letter of any script (isUnicodeLetter); "\w", "\d",
+//   "\b" and the other named classes know only ASCII letters and digits.
 // - "\uXXXX" is translated into the character before the engine sees it
 //   (the engine would read "\u" as a character class).
 //

@@ -1,6 +1,7 @@
 #pragma once
 // UTF-16 text helpers: encodings, the one case folding every comparison uses,
-// trimming as the program has always done it, and slices that never throw.
+// letters, trimming as the program has always done it, and slices that never
+// throw.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -59,6 +60,12 @@ bool endsWithNoCase(std::u16string_view text, std::u16string_view suffix) noexce
 // allocation whatever the input (two-way string matching).
 std::size_t findNoCase(std::u16string_view text, std::u16string_view needle,
                        std::size_t from = 0) noexcept;
+
+// --- Letters ---------------------------------------------------------------
+// Whether a code point is a letter of any script: Unicode general category L
+// (Lu, Ll, Lt, Lm, Lo), in every plane. Digits, marks, punctuation, symbols,
+// surrogates and unassigned code points are not.
+[[nodiscard]] bool isUnicodeLetter(char32_t codePoint) noexcept;
 
 // --- Trimming and slices ---------------------------------------------------
 // Spaces (U+0020) only: tabs and other blanks stay.

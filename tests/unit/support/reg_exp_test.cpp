@@ -1,13 +1,17 @@
 // The regular-expression engine: case folding that is the same on every
 // build, the ECMAScript details the program's patterns depend on, UTF-16
-// positions, and failure instead of a crash on hostile input.
+// positions, letters of every script, and failure instead of a crash on
+// hostile input.
 #include "support/reg_exp.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "support/failure.h"
+#include "support/text.h"
 
 namespace tolvaran {
 namespace {
@@ -83,6 +87,96 @@ TEST(RegExpSyntax, UnicodeEscapesBecomeTheirCharacters) {
   EXPECT_EQ(decodeUnicodeEscapes(u"\\\\u2014"), u"\\\\u2014");
   EXPECT_EQ(decodeUnicodeEscapes(u"\\u201"), u"\\u201");  // too short: left alone
   EXPECT_EQ(decodeUnicodeEscapes(u"end\\"), u"end\\");
+}
+
+TEST(UnicodeLetter, LettersOfEveryScriptAndNothingElse) {
+  const struct {
+    const char* name;
+    char32_t c;
+    bool letter;
+  } cases[] = {
+      {"Latin", U'g', true},
+      {"Latin-1", U'\u00E9', true},
+      {"Cyrillic", U'\u042F', true},
+      {"CJK ideograph", U'\u730E', true},
+      {"Hangul syllable, inside a First/Last range", U'\uAC01', true},
+      {"modifier letter (Lm)", U'\u02B0', true},
+      {"titlecase (Lt)", U'\u01C5', true},
+      {"supplementary: Deseret", U'\U00010400', true},
+      {"CJK Extension B, last of its range", U'\U0002A6DF', true},
+      {"digit", U'2', false},
+      {"Arabic-Indic digit", U'\u0663', false},
+      {"hyphen", U'-', false},
+      {"space", U' ', false},
+      {"no-break space", U'\u00A0', false},
+      {"em dash", U'\u2014', false},
+      {"combining acute", U'\u0301', false},
+      {"emoji", U'\U0001F600', false},
+      {"surrogate", char32_t{0xD800}, false},
+      {"private use", U'\uE000', false},
+      {"unassigned after CJK Extension B", U'\U0002A6E0', false},
+      {"beyond Unicode", char32_t{0x110041}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(isUnicodeLetter(c.c), c.letter) << c.name;
+}
+
+// The committed table against the Unicode data it was generated from, every
+// code point; and the one place where folding changes letterhood, which
+// case-insensitive [[:letter:]] relies on.
+TEST(UnicodeLetter, TableMatchesUnicodeData) {
+  std::ifstream source("/usr/share/unicode/UnicodeData.txt");
+  if (!source) source.open("Z:/usr/share/unicode/UnicodeData.txt");  // under Wine
+  if (!source) GTEST_SKIP() << "UnicodeData.txt not installed (package unicode-data)";
+  std::vector<bool> expected(0x110000);
+  std::string line;
+  char32_t rangeFirst = 0;
+  while (std::getline(source, line)) {
+    const std::size_t semi1 = line.find(';');
+    const std::size_t semi2 = line.find(';', semi1 + 1);
+    if (semi2 == std::string::npos) continue;
+    const auto code = static_cast<char32_t>(std::stoul(line.substr(0, semi1), nullptr, 16));
+    const std::string name = line.substr(semi1 + 1, semi2 - semi1 - 1);
+    if (name.ends_with(", First>")) {
+      rangeFirst = code;
+      continue;
+    }
+    const char32_t first = name.ends_with(", Last>") ? rangeFirst : code;
+    if (line[semi2 + 1] == 'L') {
+      for (char32_t c = first; c <= code; ++c) expected[c] = true;
+    }
+  }
+  int wrong = 0;
+  for (char32_t cp = 0; cp < 0x110000 && wrong < 10; ++cp) {
+    if (isUnicodeLetter(cp) != expected[cp]) {
+      ++wrong;
+      ADD_FAILURE() << "U+" << std::hex << std::uint32_t{cp};
+    }
+    if (cp != 0x0345 && isUnicodeLetter(foldCase(cp)) != expected[cp]) {
+      ++wrong;
+      ADD_FAILURE() << "folding changes letterhood at U+" << std::hex << std::uint32_t{cp};
+    }
+  }
+}
+
+TEST(RegExpLetters, ABrowserWordStandsAsAWordOfTheName) {
+  const char16_t* word = u"(?<![[:letter:]])chrome(?![[:letter:]])";
+  expectCases({
+      {word, u"Google Chrome", true},
+      {word, u"work - chrome", true},
+      {word, u"chrome2", true},
+      {word, u"Chrome—Work", true},
+      {word, u"😀chrome", true},  // an emoji is no letter
+      {word, u"Monochrome Studio", false},
+      {word, u"Chromebook", false},
+      {word, u"ЯChrome", false},
+      {word, u"𠀀chrome", false},  // a letter given as a surrogate pair
+      {u"^[[:letter:]]+$", u"Яндекс", true},
+      {u"^[[:letter:]]+$", u"猎豹𠀀", true},
+      {u"^[^[:letter:]]+$", u"2 - —_", true},
+      {u"^[^[:letter:]]+$", u"2x", false},
+  });
+  EXPECT_FALSE(RegExp(word, false).Test(u"Google Chrome"));
+  EXPECT_TRUE(RegExp(word, false).Test(u"Google chrome"));
 }
 
 TEST(RegExpExecute, PositionsAreUtf16UnitsAndGroupsAreReported) {
