@@ -23,6 +23,10 @@ constexpr std::uint32_t kSuitePersonal = 0x200;
 constexpr std::uint32_t kSuiteStorageServer = 0x2000;
 constexpr std::uint32_t kSuiteWhServer = 0x8000;
 
+// Windows 11 kept version 10.0, and "Windows 10" in the registry's
+// ProductName: only its build numbers, from this one on, tell it apart.
+constexpr std::uint32_t kFirstWindows11Build = 22000;
+
 // Only so many token groups are looked at, as the program always did.
 constexpr std::size_t kMaxGroups = 21;
 
@@ -162,7 +166,10 @@ void clsOSInfo::nameSystem() {
   // Exact comparisons with the single-precision constants, as versionNumber
   // rounds to the same floats.
   if (majorMinor_ == 10.0f) {
-    pick(u"Windows 10", u"Windows Server 2016 Technical Preview");
+    // Servers keep the one name they have always had here, whatever the
+    // build (Server 2025 is 26100).
+    pick(version_.buildNumber >= kFirstWindows11Build ? u"Windows 11" : u"Windows 10",
+         u"Windows Server 2016 Technical Preview");
   } else if (majorMinor_ == 6.4f) {
     osName_ = u"Windows 10 Technical Preview";
   } else if (majorMinor_ == 6.3f) {

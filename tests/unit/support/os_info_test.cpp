@@ -121,8 +121,8 @@ const std::vector<ReleaseExpectation>& releaseExpectations() {
        u"Personal + SingleUserTS"},
       {WindowsRelease::Windows10, true, u"Windows 10", u"Home", 10.0f, 0.0f,
        u"Personal + SingleUserTS"},
-      // Windows 11 reports 10.0 and is named accordingly.
-      {WindowsRelease::Windows11, true, u"Windows 10", u"Pro", 10.0f, 0.0f, u"SingleUserTS"},
+      // Windows 11 reports 10.0 and "Windows 10 Pro" in the registry.
+      {WindowsRelease::Windows11, true, u"Windows 11", u"Pro", 10.0f, 0.0f, u"SingleUserTS"},
   };
   return table;
 }
@@ -227,6 +227,7 @@ struct NameCase {
   bool is64Bit;
   const char16_t* osName;
   const char16_t* edition;  // nullptr: the profile's GetProductInfo edition, "Home"
+  std::uint32_t build = 19045;
 };
 
 TEST(OsInfoNames, ByVersionProductTypeSuiteAndMetrics) {
@@ -234,8 +235,11 @@ TEST(OsInfoNames, ByVersionProductTypeSuiteAndMetrics) {
   const char16_t* const s2003 = u"Windows Server 2003";
   // clang-format off
   const std::vector<NameCase> cases = {
-      {10, 0, 3, 0x110, {}, true, u"Windows Server 2016 Technical Preview", nullptr},
-      {10, 0, 2, 0, {}, true, u"Windows Server 2016 Technical Preview", nullptr},
+      {10, 0, 1, 0x100, {}, true, u"Windows 10", nullptr, 19045},
+      {10, 0, 1, 0x100, {}, true, u"Windows 11", nullptr, 22000},
+      {10, 0, 1, 0x100, {}, true, u"Windows 11", nullptr, 22631},
+      {10, 0, 3, 0x110, {}, true, u"Windows Server 2016 Technical Preview", nullptr, 20348},
+      {10, 0, 2, 0, {}, true, u"Windows Server 2016 Technical Preview", nullptr, 26100},
       {6, 4, 1, 0x100, {}, true, u"Windows 10 Technical Preview", nullptr},
       {6, 4, 3, 0, {}, true, u"Windows 10 Technical Preview", nullptr},
       {6, 3, 3, 0x110, {}, true, u"Windows Server 2012 R2", nullptr},
@@ -269,6 +273,7 @@ TEST(OsInfoNames, ByVersionProductTypeSuiteAndMetrics) {
     auto& profile = machine.profile();
     profile.version.majorVersion = c.major;
     profile.version.minorVersion = c.minor;
+    profile.version.buildNumber = c.build;
     profile.version.productType = c.productType;
     profile.version.suiteMask = c.suiteMask;
     for (const int index : c.metricsSet) profile.systemMetrics[index] = 1;
