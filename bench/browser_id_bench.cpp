@@ -1,6 +1,7 @@
 // Browser identification: one GetBrowserID over a mixed set of shortcut
-// names (plain, decorated, look-alike, excluded, unknown), and building the
-// pattern objects at start-up.
+// names (plain, decorated, look-alike, excluded, unknown, today's browsers
+// and their profile shortcuts, browser words inside other words), and
+// building the pattern objects at start-up.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -60,7 +61,19 @@ const std::vector<std::u16string>& mixedNames() {
                                                  u"pale moon",
                                                  u"copy of dropbox - shortcut (2)",
                                                  u"игровой центр@mail.ru",
-                                                 u"acrobat reader dc"};
+                                                 u"acrobat reader dc",
+                                                 u"microsoft edge",
+                                                 u"work - edge",
+                                                 u"brave",
+                                                 u"julie - brave",
+                                                 u"google chrome beta",
+                                                 u"opera gx",
+                                                 u"firefox private browsing",
+                                                 u"tor browser",
+                                                 u"яндекс",
+                                                 u"monochrome studio",
+                                                 u"knowledge base",
+                                                 u"edge detection"};
   return names;
 }
 

@@ -12,8 +12,9 @@ name (the form a look-alike shortcut name is looked up in), and writes:
 Layout of the resource, before enciphering: a little-endian 16-bit length of
 the index block (counting those two bytes), the index text
 "name,location;...;;" and the record texts; location = offset * 10000 +
-length. Text is Windows-1251; names and titles escape anything else as
-backslash + four hex digits. Enciphering XORs byte p with
+length. A record is 15 fields separated by ";" (the program also reads the
+older 13-field records). Text is Windows-1251; names and titles escape
+anything else as backslash + four hex digits. Enciphering XORs byte p with
 keystream[(p + 1) % 256]; the keystream comes from SplitMix64 exactly as
 src/engine/browser_crypt.cpp computes it.
 """
@@ -29,9 +30,21 @@ MAX_INDEX = 0xFFFF
 MAX_LOCATION = 2**31 - 1
 
 FIELDS = ["title", "client", "exe", "args", "legit", "app-paths", "note",
-          "client-is-folder", "keep-exe-path", "reg-path", "reg-folder", "masked"]
+          "client-is-folder", "keep-exe-path", "reg-path", "reg-folder", "masked",
+          "family", "helpers"]
 BOOLEAN_FIELDS = {"client-is-folder", "keep-exe-path", "masked"}
 BLOCK_ONLY = {"names", "like"}
+# Fields that describe the browser, not one install of it.
+SAME_FOR_EVERY_INSTALL = {"exe", "title", "masked", "family"}
+
+# A legitimate argument is one switch, judged argument by argument:
+#   --incognito            the switch as it stands
+#   --app-id=<app-id>      the switch with a value glued to it
+#   -P <name>              the switch, then the next argument as its value
+# The value classes the judge knows:
+VALUE_CLASSES = {"<profile>", "<app-id>", "<name>"}
+LEGIT_ITEM = re.compile(r"(?P<switch>[^\s<>\"|]+)(?:(?P<space> ?)(?P<cls><[^<>]*>))?")
+FAMILY = re.compile(r"[a-z][a-z0-9-]*")
 
 DEMASK = {
     "\u0406": "L", "\u0456": "L", "\u0410": "a", "\u0430": "a", "\u0412": "b", "\u0432": "b",
@@ -152,7 +165,7 @@ def parse_source(paths):
             elif indent == 4:
                 if install is None:
                     raise SourceError(f"{where}: install field outside an install")
-                if key not in FIELDS or key in ("exe", "title", "masked"):
+                if key not in FIELDS or key in SAME_FOR_EVERY_INSTALL:
                     raise SourceError(f"{where}: {key!r} cannot differ between installs")
                 install[key] = value
             else:
@@ -197,6 +210,29 @@ def split_list(value):
     return [p for p in parts if p] if value.strip() else []
 
 
+def legit_item(item, what):
+    m = LEGIT_ITEM.fullmatch(item)
+    if not m:
+        raise SourceError(f"{what}: {item!r} is not one switch, a switch with a <class> "
+                          "value or a switch, a space and a <class>")
+    if m.group("cls") and m.group("cls") not in VALUE_CLASSES:
+        raise SourceError(f"{what}: {item!r}: unknown value class {m.group('cls')}; "
+                          f"known: {', '.join(sorted(VALUE_CLASSES))}")
+    return plain(item, what)
+
+
+def helper_item(item, what):
+    if any(c in item for c in "\\/:<>\"") or not item.lower().endswith(".exe"):
+        raise SourceError(f"{what}: helper {item!r} is not a program's file name")
+    return plain(item, what)
+
+
+def family_word(value, what):
+    if value and not FAMILY.fullmatch(value):
+        raise SourceError(f"{what}: family {value!r} is not one lower-case word")
+    return value
+
+
 def build_records(fields, installs, bid):
     records = []
     for install in installs:
@@ -210,7 +246,7 @@ def build_records(fields, installs, bid):
             "client": plain(merged.get("client", ""), f"{what} client"),
             "exe": plain(merged["exe"], f"{what} exe"),
             "args": plain(merged.get("args", "").strip(), f"{what} args"),
-            "legit": [plain(a, f"{what} legit") for a in split_list(merged.get("legit", ""))],
+            "legit": [legit_item(a, f"{what} legit") for a in split_list(merged.get("legit", ""))],
             "app-paths": plain(merged.get("app-paths", ""), f"{what} app-paths"),
             "note": plain(merged.get("note", ""), f"{what} note"),
             "client-is-folder": boolean(merged.get("client-is-folder", "no"), what),
@@ -218,9 +254,10 @@ def build_records(fields, installs, bid):
             "reg-path": plain(merged.get("reg-path", ""), f"{what} reg-path"),
             "reg-folder": plain(merged.get("reg-folder", ""), f"{what} reg-folder"),
             "masked": boolean(merged.get("masked", "no"), what),
+            "family": family_word(merged.get("family", ""), what),
+            "helpers": [helper_item(h, f"{what} helpers")
+                        for h in split_list(merged.get("helpers", ""))],
         }
-        if any("|" in a for a in record["legit"]):
-            raise SourceError(f"{what}: a legitimate argument holds '|'")
         records.append(record)
     return records
 
@@ -230,7 +267,7 @@ def record_text(bid, r):
     fields = [bid, escape(r["title"], ";"), r["client"], r["exe"], quoted_as_is(r["args"]),
               quoted_as_is("|".join(r["legit"])), r["app-paths"], r["note"],
               flag(r["client-is-folder"]), flag(r["keep-exe-path"]), r["reg-path"],
-              r["reg-folder"], flag(r["masked"])]
+              r["reg-folder"], flag(r["masked"]), r["family"], "|".join(r["helpers"])]
     return ";".join(fields)
 
 
@@ -316,7 +353,7 @@ def records_inc(entries, expanded):
     lines = ["// Generated by tools/encipher_browser_db.py; do not edit.",
              "// {name, title, client, exe, default args, legitimate args joined by |,",
              "//  App Paths name, note, client is folder, keep exe path, path value,",
-             "//  folder value, masked}"]
+             "//  folder value, masked, family, helpers joined by |}"]
     for name, bid in entries:
         for r in expanded[bid]:
             b = lambda v: "true" if v else "false"
@@ -324,7 +361,8 @@ def records_inc(entries, expanded):
                 cpp_text(name), cpp_text(r["title"]), cpp_text(r["client"]), cpp_text(r["exe"]),
                 cpp_text(r["args"]), cpp_text("|".join(r["legit"])), cpp_text(r["app-paths"]),
                 cpp_text(r["note"]), b(r["client-is-folder"]), b(r["keep-exe-path"]),
-                cpp_text(r["reg-path"]), cpp_text(r["reg-folder"]), b(r["masked"])]) + "},")
+                cpp_text(r["reg-path"]), cpp_text(r["reg-folder"]), b(r["masked"]),
+                cpp_text(r["family"]), cpp_text("|".join(r["helpers"]))]) + "},")
     return "\n".join(lines) + "\n"
 
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "engine/path_names.h"
 #include "support/embedded_resources.h"
 #include "support/oem_text.h"
 #include "support/text.h"
@@ -15,7 +16,9 @@ namespace {
 
 constexpr std::uint32_t kDatabaseCodePage = 1251;
 constexpr std::int32_t kLocationFactor = 10000;
-constexpr std::size_t kRecordFieldCount = 13;
+constexpr std::size_t kRecordFieldCount = 13;  // without the optional family and helpers
+constexpr std::size_t kFamilyField = 13;
+constexpr std::size_t kHelpersField = 14;
 
 [[noreturn]] void fail(std::int32_t number) {
   throw RuntimeError(runtimeFailure(number));
@@ -79,6 +82,16 @@ std::vector<std::u16string> legitArgsList(std::u16string_view field) {
   std::vector<std::u16string> list;
   for (const std::u16string_view part : split(unquoted, u'|')) {
     list.emplace_back(part.empty() ? part : trimSpaces(part));
+  }
+  return list;
+}
+
+// Helper file names; an empty field is no helper at all.
+std::vector<std::u16string> helperList(std::u16string_view field) {
+  std::vector<std::u16string> list;
+  for (const std::u16string_view part : split(field, u'|')) {
+    const std::u16string_view name = trimSpaces(part);
+    if (!name.empty()) list.emplace_back(name);
   }
   return list;
 }
@@ -217,7 +230,7 @@ void BrowserDatabase::decipher(Entry& entry) {
 }
 
 // Fills the fields in order; a record cut short fails at its first missing
-// field and keeps the fields before it.
+// field and keeps the fields before it. Family and helpers are optional.
 void BrowserDatabase::fillRecord(BrowserInfo& record, std::u16string_view text) {
   const std::vector<std::u16string_view> fields = split(text, u';');
   const auto field = [&](std::size_t i) {
@@ -236,6 +249,10 @@ void BrowserDatabase::fillRecord(BrowserInfo& record, std::u16string_view text) 
   record.RegPathValue = std::u16string(field(10));
   record.RegFolderValue = std::u16string(field(11));
   record.IsMasked = textToBoolean(field(kRecordFieldCount - 1));
+  if (fields.size() > kFamilyField) {
+    record.Family = std::u16string(trimSpaces(fields[kFamilyField]));
+  }
+  if (fields.size() > kHelpersField) record.Helpers = helperList(fields[kHelpersField]);
 }
 
 std::u16string BrowserDatabase::EscapeCodeToString(std::u16string_view text) {
@@ -296,6 +313,39 @@ const std::vector<BrowserInfo>& BrowserDatabase::records(BrowserID id) {
       recorder_, [&] { decipher(entry); },
       [] { return ErrorContext(u"Crypt.DecryptBrowserString"); });
   return entry.records;
+}
+
+const BrowserDatabase::Outline& BrowserDatabase::outline(BrowserID id) {
+  static const Outline kNone;
+  if (id <= 0 || static_cast<std::size_t>(id) >= entries_.size()) return kNone;
+  Entry& entry = entries_[static_cast<std::size_t>(id)];
+  if (entry.outline) return *entry.outline;
+  Outline& read = entry.outline.emplace();
+  for (std::size_t j = 0; j < entry.locations.size(); ++j) {
+    std::int32_t offset = entry.locations[j] / kLocationFactor;
+    const std::u16string text = cryptProcess(data_, offset, entry.locations[j] % kLocationFactor);
+    const std::vector<std::u16string_view> fields = split(text, u';');
+    if (j == 0 && fields.size() > kFamilyField) read.family = trimSpaces(fields[kFamilyField]);
+    // Macros stand for folders only: the file name is the same expanded.
+    if (fields.size() > 3) read.programs.push_back(GetFileNameAndExt(fields[3]));
+    if (fields.size() > kHelpersField) {
+      for (std::u16string& helper : helperList(fields[kHelpersField])) {
+        read.programs.push_back(std::move(helper));
+      }
+    }
+  }
+  return read;
+}
+
+const std::u16string& BrowserDatabase::family(BrowserID id) {
+  return outline(id).family;
+}
+
+bool BrowserDatabase::runsProgram(BrowserID id, std::u16string_view fileName) {
+  for (const std::u16string& program : outline(id).programs) {
+    if (equalsNoCase(program, fileName)) return true;
+  }
+  return false;
 }
 
 std::vector<std::u16string> BrowserDatabase::names() const {

@@ -6,11 +6,13 @@
 // Resource layout, after deciphering: a little-endian 16-bit length L of the
 // index block (counting its own two bytes), the index text "name,location;"
 // repeated and closed by two more ";"-separated elements, then the record
-// texts. A location is offset * 10000 + length. A record is 13 fields
-// separated by ";" (field 0 unused). Text is Windows-1251; names and titles
-// carry \XXXX escapes for anything else.
+// texts. A location is offset * 10000 + length. A record is 15 fields
+// separated by ";" (field 0 unused); the last two (family, helpers) came
+// later, so a record of 13 fields is whole too. Text is Windows-1251; names
+// and titles carry \XXXX escapes for anything else.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -81,18 +83,30 @@ class BrowserDatabase {
   // The browser's records, deciphered if they were not yet; empty for an
   // id outside the database.
   const std::vector<BrowserInfo>& records(BrowserID id);
+  // What a browser is without deciphering its records whole: its family
+  // (its first record's) and the file names of its programs (executables
+  // and helpers). Their paths are not expanded, so asking costs no file
+  // call: a search over every browser goes through these first.
+  const std::u16string& family(BrowserID id);
+  bool runsProgram(BrowserID id, std::u16string_view fileName);
   // Every name in the index, in index order.
   [[nodiscard]] std::vector<std::u16string> names() const;
 
  private:
+  struct Outline {
+    std::u16string family;
+    std::vector<std::u16string> programs;
+  };
   struct Entry {
     std::u16string name;
     bool deciphered = false;
     std::vector<std::int32_t> locations;
     std::vector<BrowserInfo> records;
+    std::optional<Outline> outline;
   };
 
   void decipher(Entry& entry);
+  const Outline& outline(BrowserID id);
   void fillRecord(BrowserInfo& record, std::u16string_view text);
 
   FailureRecorder& recorder_;

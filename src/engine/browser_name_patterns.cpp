@@ -32,6 +32,27 @@ char16_t deMaskUnit(char16_t c) noexcept {
 }
 // clang-format on
 
+// The bounds of a browser word, in the regular-expression library's own
+// class of letters of every script.
+constexpr std::u16string_view kWordStart = u"(?<![[:letter:]])";
+constexpr std::u16string_view kWordEnd = u"(?![[:letter:]])";
+
+// The contained names and the profile-shortcut names as words, then the
+// exact names (whose text opens by closing the first group).
+std::u16string browserPattern(std::u16string_view contained, std::u16string_view profileNames,
+                              std::u16string_view exactTail) {
+  std::u16string pattern = u"(";
+  pattern += kWordStart;
+  pattern += u"(?:";
+  pattern += contained;
+  pattern += u"|(?<= - )(?:";
+  pattern += profileNames;
+  pattern += u")$)";
+  pattern += kWordEnd;
+  pattern += exactTail;
+  return pattern;
+}
+
 }  // namespace
 
 std::u16string DeMaskName(std::u16string_view text) {
@@ -42,15 +63,15 @@ std::u16string DeMaskName(std::u16string_view text) {
 
 BrowserNamePatterns buildBrowserNamePatterns() {
   using namespace browser_names;
-  std::u16string browser = u"(";
-  for (const std::u16string_view piece : kContainedNames) browser += piece;
-  browser += kExactNamesOpen;
-  browser += kExactNames;
-  browser += kCopySuffixOpen;
-  browser += kEmDash;
-  browser += kCopySuffixMiddle;
-  browser += kEmDash;
-  browser += kCopySuffixClose;
+  std::u16string contained;
+  for (const std::u16string_view piece : kContainedNames) contained += piece;
+  std::u16string exactTail(kExactNamesOpen);
+  exactTail += kExactNames;
+  exactTail += kCopySuffixOpen;
+  exactTail += kEmDash;
+  exactTail += kCopySuffixMiddle;
+  exactTail += kEmDash;
+  exactTail += kCopySuffixClose;
 
   std::u16string exclude;
   for (const std::u16string_view piece : kExcludedNames) exclude += piece;
@@ -62,12 +83,19 @@ BrowserNamePatterns buildBrowserNamePatterns() {
   shortNames += kVendorShortName;
 
   // Escapes first: de-masking "\u2014" would give "\u2oL4", which no longer
-  // stands for the dash and breaks the whole de-masked pattern.
+  // stands for the dash and breaks the whole de-masked pattern. The word
+  // bounds come after de-masking: it rewrites the pattern's syntax as well
+  // as its names (any p or i), and their class name must stay as written.
+  contained = decodeUnicodeEscapes(contained);
+  exactTail = decodeUnicodeEscapes(exactTail);
+  const std::u16string profileNames = decodeUnicodeEscapes(kProfileShortcutNames);
+
   BrowserNamePatterns patterns;
-  patterns.browser = decodeUnicodeEscapes(browser);
+  patterns.browser = browserPattern(contained, profileNames, exactTail);
   patterns.exclude = decodeUnicodeEscapes(exclude);
   patterns.shortNames = decodeUnicodeEscapes(shortNames);
-  patterns.deMaskedBrowser = DeMaskName(patterns.browser);
+  patterns.deMaskedBrowser =
+      browserPattern(DeMaskName(contained), DeMaskName(profileNames), DeMaskName(exactTail));
   patterns.deMaskedExclude = DeMaskName(patterns.exclude);
   patterns.deMaskedShortNames = DeMaskName(patterns.shortNames);
   return patterns;

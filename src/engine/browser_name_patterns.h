@@ -14,27 +14,39 @@ namespace tolvaran {
 
 namespace browser_names {
 
-// Names recognised anywhere inside a shortcut name, in this order.
-inline constexpr std::array<std::u16string_view, 12> kContainedNames{
-    uR"re(Opera Mail|Opera  Mail|Удалить Mail\.Ru Агент|МойМир@Mail\.ru|ВКонтакте Онлайн|Скриншоты в Яндекс\.Диске|Яндекс\.Диск|)re",
+// Names recognised where they stand as words of a shortcut name: bounded by
+// its start or end or by a character that is not a letter, so that "Google
+// Chrome" and "chrome2" are Chrome but "Monochrome Studio" is not (the build
+// adds the bounds). At one position the first name listed wins: a longer
+// name goes before the name it begins with ("Chrome Beta" before "chrome").
+inline constexpr std::array<std::u16string_view, 14> kContainedNames{
+    uR"re(Opera Mail|Opera  Mail|Удалить Mail\.Ru Агент|МойМир@Mail\.ru|ВКонтакте Онлайн|Скриншоты в Яндекс\.Диске|Яндекс\.Диск|Яндекс\.Браузер|)re",
     uR"re(Avant Browser \[частный режим\]|Avant Browser \[Private Mode\]|Avant|Амиго\.Музыка|Амиго|Amigo|ЛовиВконтакте|Вконтакте|Одноклассники|)re",
-    uR"re(Internet \(Chromium Secure\)|Uninstall Internet \(Chromodo\)|Internet \(Chromodo\)|Avast SafeZone Browser|)re",
-    uR"re(Панель запуска приложений Chrome|Chrome App Launcher|chrome|nichrome|Рамблер Браузер|Uninstall Chromium|Chromium|icedragon|firefox|Maxthon Nitro|Maxthon|)re",
+    uR"re(Internet \(Chromium Secure\)|Uninstall Internet \(Chromodo\)|Internet \(Chromodo\)|Avast SafeZone Browser|Avast Secure Browser|)re",
+    uR"re(Панель запуска приложений Chrome|Chrome App Launcher|Chrome Beta|Chrome Dev|Chrome Canary|chrome|nichrome|Рамблер Браузер|Uninstall Chromium|Chromium|icedragon|)re",
+    uR"re(Firefox Developer Edition|Firefox Nightly|Firefox Private Browsing|firefox|Maxthon Nitro|Maxthon|)re",
     uR"re(Mail\.Ru Агент|Игровой центр@Mail\.Ru|Cloud Mail\.Ru|Mail\.Ru Cloud|Портал Mail\.Ru|Mail\.Ru|Войти в Интернет|Искать в Интернете|)re",
-    uR"re(Netscape Navigator \(Safe Mode\)|Netscape Navigator|Opera AC|OperaAC|Opera Next|opera|опера|safari|SeaMonkey \(Safe Mode\)|SeaMonkey \(Безопасный Режим\)|)re",
+    uR"re(Netscape Navigator \(Safe Mode\)|Netscape Navigator|Opera AC|OperaAC|Opera Next|Opera GX|opera|опера|safari|SeaMonkey \(Safe Mode\)|SeaMonkey \(Безопасный Режим\)|)re",
     uR"re(SeaMonkey Почта|SeaMonkey Mail|seamonkey|)re",
     uR"re(Internet Explorer Compatibility Test Tool|Internet Explorer \(64-разрядный\)|Internet Explorer \(64-bit\)|Internet Explorer \(без надстроек\)|Internet Explorer \(No Add-ons\)|)re",
-    uR"re(Internet Explorer|Internet Exploror|Start Tor Browser|Браузер в песочнице|CoolNovo|OrbitumUpdate|Orbitum|Amaya|iRider|)re",
-    uR"re(K-Meleon|Kometa|Lunascape6 \(Safe Mode\)|Lunascape|Midori|Pale Moon|QtWeb|Baidu Spark Browser|SRWare Iron|)re",
-    uR"re(Безопасный режим Waterfox|Настройки Waterfox|Удалить Waterfox|Waterfox|Sleipnir|\u730E\u8C79\u5B89\u5168\u6D4F\u89C8\u5668|)re",
-    uR"re(Cyberfox|QQBrowser|Менеджер браузеров|Интернет браузер Phoenix|Vivaldi|CometBird|BoBrowser|ДругВокруг|UC Browser|Epic Privacy Browser|FlashPeak Slimjet)re",
+    uR"re(Internet Explorer|Internet Exploror|Start Tor Browser|Tor Browser|Браузер в песочнице|CoolNovo|OrbitumUpdate|Orbitum|Amaya|iRider|)re",
+    uR"re(K-Meleon|Kometa|Lunascape6 \(Safe Mode\)|Lunascape|Midori|Pale Moon|QtWeb|Baidu Spark Browser|SRWare Iron|Comodo Dragon|)re",
+    uR"re(Безопасный режим Waterfox|Настройки Waterfox|Удалить Waterfox|Waterfox|Sleipnir|\u730E\u8C79\u5B89\u5168\u6D4F\u89C8\u5668|Yandex Browser|)re",
+    uR"re(Cyberfox|QQBrowser|Менеджер браузеров|Интернет браузер Phoenix|Vivaldi|CometBird|BoBrowser|ДругВокруг|UC Browser|Epic Privacy Browser|FlashPeak Slimjet|Slimjet|)re",
+    uR"re(Microsoft Edge Beta|Microsoft Edge Dev|Microsoft Edge Canary|Microsoft Edge|Brave Beta|Brave Dev|Brave Nightly)re",
 };
 
+// Names recognised only as the last word after " - ", the form in which
+// browsers name the shortcuts of their profiles ("Work - Edge"): on their
+// own they are common words.
+inline constexpr std::u16string_view kProfileShortcutNames = u"Edge|Brave";
+
 // Names recognised only as the whole shortcut name, perhaps decorated as
-// Windows decorates copies. The first is three Latin letters and a Cyrillic
-// one: a known imitation of the Russian word for Chrome.
+// Windows decorates copies: short or common words that are browsers only on
+// their own ("Яндекс Музыка" is no browser). The first is three Latin letters
+// and a Cyrillic one: a known imitation of the Russian word for Chrome.
 inline constexpr std::u16string_view kExactNames =
-    uR"re(Xpoм|ie|Интернет|dragon|Мазила|Nightly|Uran|Torch|Aurora|iexplore|Dropbox|Punto Switcher|pera|Yandex|Start_YandexDisk)re";
+    uR"re(Xpoм|ie|Интернет|dragon|Мазила|Nightly|Uran|Torch|Aurora|iexplore|Dropbox|Punto Switcher|pera|Yandex|Start_YandexDisk|Brave|Яндекс)re";
 
 // What joins the two groups, and the decorations of copies and shortcuts.
 inline constexpr std::u16string_view kExactNamesOpen = uR"re()|^((copy of )?()re";

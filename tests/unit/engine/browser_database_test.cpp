@@ -33,6 +33,8 @@ struct ExpectedRecord {
   const char16_t* regPath;
   const char16_t* regFolder;
   bool masked;
+  const char16_t* family;
+  const char16_t* helpers;
 };
 
 constexpr ExpectedRecord kShippedRecords[] = {
@@ -106,6 +108,8 @@ TEST(BrowserDatabase, ShippedResourceDecodesToItsSource) {
       want.RegPathValue = e.regPath;
       want.RegFolderValue = e.regFolder;
       want.IsMasked = e.masked;
+      want.Family = e.family;
+      if (*e.helpers != u'\0') want.Helpers = splitBars(e.helpers);
       EXPECT_EQ(got, want) << utf16ToUtf8(got.ExePath);
     }
   }
@@ -124,6 +128,30 @@ TEST(BrowserDatabase, NamesAndTitlesOutsideTheCodePageSurviveAsEscapes) {
   const BrowserID masked = rig.database->DecryptBrowserString(DeMaskName(u"opera"));
   ASSERT_NE(masked, 0);
   EXPECT_EQ(rig.database->records(masked).front().Title, u"Opera");
+}
+
+// A browser's channels and side items share its family; Tor Browser, built
+// on Firefox, and the other browsers are families of their own.
+TEST(BrowserDatabase, ChannelsShareTheirBrowsersFamily) {
+  Rig rig;
+  rig.loadBuiltIn();
+  struct Case {
+    std::u16string_view name;
+    std::u16string_view family;
+  };
+  for (const Case& c : {Case{u"Google", u"chrome"}, Case{u"Chrome Canary", u"chrome"},
+                        Case{u"Chrome App Launcher", u"chrome"}, Case{u"Edge", u"edge"},
+                        Case{u"Microsoft Edge Dev", u"edge"}, Case{u"Nightly", u"firefox"},
+                        Case{u"Firefox Private Browsing", u"firefox"}, Case{u"Opera GX", u"opera"},
+                        Case{u"Brave Nightly", u"brave"}, Case{u"Tor Browser", u""},
+                        Case{u"Chromium", u""}, Case{u"Vivaldi", u""}}) {
+    const BrowserID id = rig.database->DecryptBrowserString(c.name);
+    ASSERT_NE(id, 0) << utf16ToUtf8(c.name);
+    for (const BrowserInfo& record : rig.database->records(id)) {
+      EXPECT_EQ(record.Family, c.family)
+          << utf16ToUtf8(c.name) << " " << utf16ToUtf8(record.ExePath);
+    }
+  }
 }
 
 // --- the cipher --------------------------------------------------------------------
@@ -171,13 +199,14 @@ TEST(BrowserCipher, KeystreamIsFixedBySeedAndCryptProcessIsRepeatable) {
 
 constexpr std::u16string_view kFullRecord =
     u"x;Title One;Client;<AppData>\\A\\a.exe;\"  -x  \";\"-a | -b|| \";a.exe;seven;true;FALSE;"
-    u"HKCU\\P\\v;HKCU\\F\\v;-1";
+    u"HKCU\\P\\v;HKCU\\F\\v;-1; fam ; a_proxy.exe || b.exe ";
 
 TEST(BrowserDatabase, EachAppearanceOfANameAddsARecordDecipheredOnFirstUse) {
   Rig rig;
   const auto resource = makeResource(
       {{u"Alpha", 0}, {u"Beta", 1}, {u"alpha", 1}, {u"ALPHA", 2}, {u"\\0041\\0062c", 0}},
-      {std::u16string(kFullRecord), u"0;Two;;b.exe;;;;;0;1;;;0", u"0;Three;;c.exe;;;;;0;0;;;2.5"});
+      {std::u16string(kFullRecord), u"0;Two;;b.exe;;;;;0;1;;;0",
+       u"0;Three;;c.exe;;;;;0;0;;;2.5;f"});
   rig.load(resource);
   ASSERT_EQ(rig.database->browserCount(), 3);
   EXPECT_EQ(rig.database->names(), (std::vector<std::u16string>{u"Alpha", u"Beta", u"Abc"}));
@@ -188,7 +217,13 @@ TEST(BrowserDatabase, EachAppearanceOfANameAddsARecordDecipheredOnFirstUse) {
   ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records[1].Title, u"Two");
   EXPECT_TRUE(records[1].KeepExePath);
+  // The family and helpers fields came later: a record without them, or
+  // with the family alone, is whole.
+  EXPECT_EQ(records[1].Family, u"");
+  EXPECT_TRUE(records[1].Helpers.empty());
   EXPECT_TRUE(records[2].IsMasked);  // a non-zero number is true
+  EXPECT_EQ(records[2].Family, u"f");
+  EXPECT_TRUE(records[2].Helpers.empty());
 
   const BrowserInfo& r = records[0];
   EXPECT_EQ(r.Key, u"Alpha");
@@ -204,6 +239,8 @@ TEST(BrowserDatabase, EachAppearanceOfANameAddsARecordDecipheredOnFirstUse) {
   EXPECT_EQ(r.RegPathValue, u"HKCU\\P\\v");
   EXPECT_EQ(r.RegFolderValue, u"HKCU\\F\\v");
   EXPECT_TRUE(r.IsMasked);
+  EXPECT_EQ(r.Family, u"fam");
+  EXPECT_EQ(r.Helpers, (std::vector<std::u16string>{u"a_proxy.exe", u"b.exe"}));
   EXPECT_TRUE(rig.recorder.empty());
 }
 

@@ -71,7 +71,7 @@ class Identify : public ::testing::Test {
 
 TEST_F(Identify, EveryPatternNameAndItsLookAlikeIsInTheDatabase) {
   const std::vector<std::u16string> names = patternNames();
-  ASSERT_EQ(names.size(), 107u);
+  ASSERT_EQ(names.size(), 129u);
   for (const std::u16string& name : names) {
     const std::u16string lower = foldCase(name);
     SCOPED_TRACE(utf16ToUtf8(lower));
@@ -98,10 +98,45 @@ TEST_F(Identify, UsualShortcutNames) {
     bool masked;
   };
   for (const Case& c : {
-           // Contained names match anywhere in the name.
+           // Contained names match where they stand as words.
            Case{u"google chrome", u"Google Chrome", false},
            Case{u"james - chrome", u"Google Chrome", false},
+           Case{u"chrome2", u"Google Chrome", false},
            Case{u"opera 12", u"Opera", false},
+           Case{u"monochrome studio", u"-", false},
+           Case{u"avantage accounting", u"-", false},
+           Case{u"operational notes", u"-", false},
+           Case{u"firefoxes", u"-", false},
+           Case{u"m\u043Enochrome", u"-", false},  // de-masked, still inside a word
+           // A longer name wins over the name it begins with.
+           Case{u"google chrome beta", u"Google Chrome Beta", false},
+           Case{u"chrome dev", u"Google Chrome Dev", false},
+           Case{u"google chrome canary - copy", u"Google Chrome Canary", false},
+           Case{u"opera gx", u"Opera GX", false},
+           Case{u"firefox developer edition", u"Firefox Developer Edition", false},
+           Case{u"firefox nightly", u"Firefox Nightly", false},
+           Case{u"firefox private browsing", u"Firefox Private Browsing", false},
+           Case{u"microsoft edge", u"Microsoft Edge", false},
+           Case{u"microsoft edge beta", u"Microsoft Edge Beta", false},
+           Case{u"brave nightly", u"Brave Nightly", false},
+           Case{u"яндекс.диск", u"Яндекс.Диск", false},
+           Case{u"яндекс.браузер", u"Yandex", false},
+           Case{u"yandex browser", u"Yandex", false},
+           Case{u"start tor browser", u"Start Tor Browser", false},
+           Case{u"tor browser", u"Tor Browser", false},
+           Case{u"avast secure browser", u"Avast Secure Browser", false},
+           Case{u"comodo dragon", u"Comodo Dragon", false},
+           Case{u"slimjet", u"Slimjet", false},
+           // "Edge" and "Brave" only as a profile shortcut's last word, or
+           // Brave as the whole name.
+           Case{u"work - edge", u"Microsoft Edge", false},
+           Case{u"julie - brave", u"Brave", false},
+           Case{u"brave", u"Brave", false},
+           Case{u"edge", u"-", false},
+           Case{u"edge detection", u"-", false},
+           Case{u"knowledge base", u"-", false},
+           Case{u"work - edge detection", u"-", false},
+           Case{u"a brave new world", u"-", false},
            Case{u"mozilla firefox - ярлык", u"Firefox", false},
            Case{u"[firefox]!", u"Firefox", false},
            Case{u"internet explorer", u"Internet Explorer", false},
@@ -125,6 +160,9 @@ TEST_F(Identify, UsualShortcutNames) {
            Case{u"iexplore - copy", u"Internet Explorer", false},
            Case{u"интернет", u"Интернет", false},
            Case{u"start_yandexdisk", u"Start_YandexDisk", false},
+           Case{u"яндекс", u"Yandex", false},
+           Case{u"яндекс музыка", u"-", false},
+           Case{u"brave - copy (2)", u"Brave", false},
            // Known fakes are masked by their record.
            Case{u"xpoм", u"Google Chrome", true},
            Case{u"pera", u"Opera", true},
@@ -136,6 +174,7 @@ TEST_F(Identify, UsualShortcutNames) {
            Case{u"g\u043E\u043Egle chrome", u"Google Chrome", false},  // "chrome" still plain
            Case{u"\u03BFpera", u"-", false},             // Greek omicron is no Cyrillic
            Case{u"f\u0456refox (2)", u"Firefox", true},  // Ukrainian і
+           Case{u"w\u043Erk - \u0435dge", u"Microsoft Edge", true},
            // Names with browser words that are not browsers.
            Case{u"opera game", u"-", false},
            Case{u"chromecast", u"-", false},
@@ -227,6 +266,7 @@ TEST(BrowserNamePatterns, EscapesAreDecodedBeforeDeMasking) {
     EXPECT_TRUE(RegExp(*text).compileError().empty()) << utf16ToUtf8(*text);
   }
   EXPECT_NE(p.deMaskedBrowser.find(u"( \u2014 Cory)?"), std::u16string::npos);
+  EXPECT_TRUE(p.deMaskedBrowser.starts_with(u"((?<![[:letter:]])(?:"));
   EXPECT_NE(p.browser.find(u"\u730E\u8C79\u5B89\u5168\u6D4F\u89C8\u5668|"), std::u16string::npos);
   EXPECT_EQ(p.shortNames.substr(p.shortNames.size() - 22), u"|ICQ|Pidgin|R&Q|Google");
 }
