@@ -65,15 +65,19 @@ bool ArgumentAnalysis::TestPattern(std::u16string_view text, std::u16string_view
 }
 
 std::u16string ArgumentAnalysis::ParseEXEfromArg_1(std::u16string_view text) {
+  return findExecutable(text).path;
+}
+
+ExecutableInText ArgumentAnalysis::findExecutable(std::u16string_view text) {
   return guarded(
-      recorder_, std::u16string(),
-      [&]() -> std::u16string {
+      recorder_, ExecutableInText{},
+      [&]() -> ExecutableInText {
         const auto found = findExecutableInText(text);
         if (!found) return {};
         const std::u16string candidate =
             UnQuote(recorder_, slice(text, found->firstIndex, found->length));
         if (!fileHelpers_.isFileExists(candidate)) return {};
-        return GetLongPath(candidate);
+        return {GetLongPath(candidate), found->firstIndex + found->length};
       },
       [] { return ErrorContext(u"Parser.ParseEXEfromArg_1"); });
 }

@@ -29,6 +29,13 @@ std::size_t CountOfPercent(std::u16string_view text) noexcept;
 // an unpaired last "%" and the text after it stay as they are.
 std::u16string removePercentPieces(std::u16string_view text);
 
+// An existing executable found in a text, and where its mention ends: what
+// follows it there is what the text passes on to it.
+struct ExecutableInText {
+  std::u16string path;  // the long form; empty when none was found
+  std::size_t end = 0;  // UTF-16 units from the start of the text
+};
+
 class ArgumentAnalysis {
  public:
   ArgumentAnalysis(const platform::Ports& ports, modFile& fileHelpers, FailureRecorder& recorder,
@@ -44,6 +51,9 @@ class ArgumentAnalysis {
   // The long form of the first executable (or document) path in the text
   // when that file exists; empty otherwise.
   std::u16string ParseEXEfromArg_1(std::u16string_view text);
+  // The same, with the position after the path's mention (its closing quote
+  // included).
+  ExecutableInText findExecutable(std::u16string_view text);
 
   // The decoded text of a script: the file named by the first script path in
   // `text` (isArgs true) or the file `text` itself. Empty when there is no

@@ -1,7 +1,11 @@
 #include "engine/browser_identification.h"
 
+#include <algorithm>
+
+#include "engine/browser_switches.h"
 #include "engine/path_names.h"
 #include "support/text.h"
+#include "support/web_address.h"
 
 namespace tolvaran {
 
@@ -14,11 +18,16 @@ constexpr std::u16string_view kUninstallNames =
     u"Un\u0456nst\u0430ll|Uninst\u0430ll|\\u5378\\u8F7D";
 constexpr std::u16string_view kUninstallerFiles =
     uR"re(^(MsiExec|uninst|unins000|UNWISE|Setup|Uninstall)(\.exe)?$)re";
-// "https" too: an address that only an "http:" test would miss must not
-// keep its place in an uninstall shortcut's arguments.
-constexpr std::u16string_view kWebAddress = uR"re(https?:|www\.)re";
 
 }  // namespace
+
+bool isProgramOf(const BrowserInfo& record, std::u16string_view fileName) {
+  if (equalsNoCase(GetFileNameAndExt(record.ExePath), fileName)) return true;
+  for (const std::u16string& helper : record.Helpers) {
+    if (equalsNoCase(helper, fileName)) return true;
+  }
+  return false;
+}
 
 BrowserIdentification::BrowserIdentification(BrowserDatabase& database, RegExpObjects& patterns,
                                              FailureRecorder& recorder)
@@ -127,59 +136,64 @@ bool BrowserIdentification::isLegit_BrowserTarget(std::u16string_view /*path*/,
                                                   std::u16string_view name, BrowserID id,
                                                   std::u16string_view target,
                                                   std::u16string_view arguments, bool& argsOK) {
+  return judgeBrowserTarget(name, id, target, arguments, argsOK) != BrowserTarget::kNotLegitimate;
+}
+
+BrowserTarget BrowserIdentification::judgeBrowserTarget(std::u16string_view name, BrowserID id,
+                                                        std::u16string_view target,
+                                                        std::u16string_view arguments,
+                                                        bool& argsOK) {
   argsOK = false;
   return guarded(
-      recorder_, false,
+      recorder_, BrowserTarget::kNotLegitimate,
       [&] {
         const std::u16string targetFile = GetFileNameAndExt(target);
         const std::vector<BrowserInfo>& records = database_.records(id);
-        bool legit = false;
+        BrowserTarget kind = BrowserTarget::kNotLegitimate;
         for (const BrowserInfo& record : records) {
-          if (equalsNoCase(GetFileNameAndExt(record.ExePath), targetFile)) {
-            legit = true;
+          if (isProgramOf(record, targetFile)) {
+            kind = BrowserTarget::kProgram;
             break;
           }
         }
-        RegExp& general = patterns_.general;
-        general.setGlobal(false);
-        if (!legit) {
+        if (kind == BrowserTarget::kNotLegitimate) {
+          RegExp& general = patterns_.general;
+          general.setGlobal(false);
           general.setPattern(kUninstallNames);
           const bool uninstallName = general.Test(name);
           general.setPattern(kUninstallerFiles);
           if (uninstallName && general.Test(targetFile)) {
-            legit = true;
-            general.setPattern(kWebAddress);
             // An uninstaller's own arguments (a product code, a log path)
             // cannot be rebuilt from the database: keep them when clean.
-            if (!general.Test(arguments)) {
-              argsOK = true;
-              return true;
-            }
+            argsOK = !containsWebAddress(arguments);
+            return BrowserTarget::kUninstaller;
           }
         }
-        if (!legit && GetExtensionName(target) == u".EXE" &&
+        // A portable browser may live anywhere, under any program name.
+        if (GetExtensionName(target) == u".EXE" &&
             (findNoCase(name, u"portable") != std::u16string_view::npos ||
              findNoCase(name, u"портативный") != std::u16string_view::npos ||
              findNoCase(target, u"portable") != std::u16string_view::npos ||
              findNoCase(target, u"портативный") != std::u16string_view::npos)) {
-          legit = true;  // a portable browser may live anywhere
+          kind = BrowserTarget::kPortable;
         }
-        if (!legit) return false;
-        if (arguments.empty()) return true;
-        const std::u16string_view given = trimSpaces(arguments);
-        bool argsMatch = false;
-        for (const BrowserInfo& record : records) {
-          for (const std::u16string& legitArgs : record.LegitArgs) {
-            if (equalsNoCase(given, trimSpaces(legitArgs))) {
-              argsMatch = true;
-              break;
-            }
-          }
-        }
-        argsOK = argsMatch;
-        return true;
+        if (kind == BrowserTarget::kNotLegitimate || arguments.empty()) return kind;
+        argsOK = !judgeBrowserSwitches(arguments, legitSwitches(id)).dropped;
+        return kind;
       },
       [] { return ErrorContext(u"Engine.isLegit_BrowserTarget"); });
+}
+
+std::vector<std::u16string> BrowserIdentification::legitSwitches(BrowserID id) {
+  std::vector<std::u16string> switches;
+  for (const BrowserInfo& record : database_.records(id)) {
+    for (const std::u16string& item : record.LegitArgs) {
+      if (!item.empty() && std::find(switches.begin(), switches.end(), item) == switches.end()) {
+        switches.push_back(item);
+      }
+    }
+  }
+  return switches;
 }
 
 }  // namespace tolvaran

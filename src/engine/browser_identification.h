@@ -4,6 +4,7 @@
 // and whether a shortcut's target and arguments are legitimate for it.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/browser_database.h"
 #include "engine/browser_info.h"
@@ -12,6 +13,18 @@
 #include "support/failure.h"
 
 namespace tolvaran {
+
+// True when the file name (with its extension) is the record's executable
+// or one of its helper programs (web apps, private windows).
+bool isProgramOf(const BrowserInfo& record, std::u16string_view fileName);
+
+// Why a target is legitimate for a browser shortcut.
+enum class BrowserTarget {
+  kNotLegitimate,
+  kProgram,      // the browser's executable or one of its helper programs
+  kUninstaller,  // an uninstaller behind an uninstall shortcut
+  kPortable,     // a program whose shortcut or path says it is portable, in any folder
+};
 
 class BrowserIdentification {
  public:
@@ -35,13 +48,22 @@ class BrowserIdentification {
   // The first record of the browser the name stands for; empty when none.
   BrowserInfo GetBrowserInfo(std::u16string_view name);
 
-  // True when the target is one the browser's records name (any folder),
-  // an uninstaller behind an uninstall shortcut, or a portable program.
-  // `argsOK` tells whether the arguments may stay; false asks for the
-  // browser's default arguments. `path` is not used.
+  // True when the target is one of the browser's programs (any folder), an
+  // uninstaller behind an uninstall shortcut, or a portable program.
+  // `argsOK` tells whether the arguments may stay as they are: an
+  // uninstaller's own arguments without a web address, or arguments of
+  // which the switch judgement drops nothing. `path` is not used.
   bool isLegit_BrowserTarget(std::u16string_view path, std::u16string_view name, BrowserID id,
                              std::u16string_view target, std::u16string_view arguments,
                              bool& argsOK);
+  // The same judgement, telling why the target is legitimate.
+  BrowserTarget judgeBrowserTarget(std::u16string_view name, BrowserID id,
+                                   std::u16string_view target, std::u16string_view arguments,
+                                   bool& argsOK);
+
+  // The switches a shortcut of the browser may carry: every record's
+  // legitimate-argument items.
+  std::vector<std::u16string> legitSwitches(BrowserID id);
 
   [[nodiscard]] const BrowserNamePatterns& patternTexts() const noexcept { return texts_; }
 

@@ -13,6 +13,8 @@ inline constexpr int kSystemRemoved = 39;
 inline constexpr int kCannotRemoveAttributes = 40;
 inline constexpr int kOriginalRecreated = 41;
 inline constexpr int kIconRecovered = 42;
+inline constexpr int kNoFileTarget = 43;
+inline constexpr int kUnknownInstall = 44;
 inline constexpr int kMethod = 60;
 
 }  // namespace tolvaran::cure_message

@@ -7,6 +7,7 @@
 #include "engine/argument_analysis.h"
 #include "engine/browser_database.h"
 #include "engine/browser_identification.h"
+#include "engine/browser_installs.h"
 #include "engine/cure_state.h"
 #include "engine/failure_tally.h"
 #include "engine/icon_check.h"
@@ -65,13 +66,14 @@ class Engine {
                 ReaderFolders{folders.isWin64, cureFolders_.PF32, cureFolders_.PF64}),
         recovery_(services.ports, identification_, database_, services.registry, analysis_,
                   services.files, cureFolders_, services.recorder),
+        installs_(database_, recovery_, cureFolders_, services.recorder),
         icons_(services.files, services.md5, analysis_, services.ports.clock, services.recorder),
         writer_(services.ports, reader_, readFailures_, icons_, services.files, services.log,
                 services.messages, state_.codes, services.recorder),
         cure_(services.ports,
               ShortcutCureParts{deletion_, services.backup, reader_, readFailures_, identification_,
-                                analysis_, recovery_, writer_, services.files, services.os,
-                                services.log, services.messages},
+                                database_, installs_, analysis_, recovery_, writer_, services.files,
+                                services.os, services.log, services.messages},
               state_, cureFolders_, services.recorder) {}
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
@@ -96,6 +98,7 @@ class Engine {
   FileDeletion& deletion() noexcept { return deletion_; }
   ShortcutReader& reader() noexcept { return reader_; }
   TargetRecovery& recovery() noexcept { return recovery_; }
+  BrowserInstalls& installs() noexcept { return installs_; }
   IconCheck& icons() noexcept { return icons_; }
   ShortcutWriter& writer() noexcept { return writer_; }
   ShortcutCure& cure() noexcept { return cure_; }
@@ -114,6 +117,7 @@ class Engine {
   FileDeletion deletion_;
   ShortcutReader reader_;
   TargetRecovery recovery_;
+  BrowserInstalls installs_;
   IconCheck icons_;
   ShortcutWriter writer_;
   ShortcutCure cure_;

@@ -1,5 +1,6 @@
 #include "engine/shortcut_cure.h"
 
+#include "engine/browser_switches.h"
 #include "engine/cure_messages.h"
 #include "engine/path_names.h"
 #include "report/error_log.h"
@@ -19,7 +20,14 @@ struct ShortcutCure::Work {
   bool masked = false;
   bool readFailed = false;
   std::u16string candidate;  // the executable the R-rules found
+  // The candidate was named in a hijack's text (arguments, script, list
+  // line); what the text passes on to it, up to the end of its line.
+  bool fromHijackText = false;
+  std::u16string hijackSwitches;
+  bool attributesCleared = false;
   bool argumentsLegitimate = false;
+  // The target is the browser's program, but in none of its install folders.
+  bool unknownInstall = false;
   bool keepWorkingFolder = false;
   // The old file is gone and the new one not yet known to have landed.
   bool awaitingSave = false;
@@ -60,7 +68,7 @@ void ShortcutCure::FixLNK(std::u16string_view path, std::u16string_view line) {
 
         bool hidden = false;
         bool system = false;
-        (void)parts_.deletion.UnHideFile(path, hidden, system);
+        work.attributesCleared = parts_.deletion.UnHideFile(path, hidden, system);
         work.L = read(path, work.readFailed);
         work.L.LnkPath = path;
         work.L.WasHidden = hidden;
@@ -69,14 +77,9 @@ void ShortcutCure::FixLNK(std::u16string_view path, std::u16string_view line) {
         work.id = parts_.identification.GetBrowserID(work.L.LnkName, work.masked);
 
         // This PC, the Control Panel, a Store app: nothing on disk to point
-        // to, so nothing to judge; such a shortcut is no browser's and stays.
-        if (!work.readFailed && work.L.Target.empty() && work.id == 0) {
-          std::u16string shownPath = work.L.LnkPath;
-          std::u16string noTarget;
-          parts_.log.AddLinkToLog(status::kWarning, shownPath, noTarget, work.L.Arguments,
-                                  parts_.messages.msg(cure_message::kNotRecovered), u"", u"",
-                                  codes.ListSelector, false);
-          ++parts_.log.Statistics.Warnings;
+        // to and nothing to judge, whatever the shortcut is called.
+        if (!work.readFailed && work.L.Target.empty()) {
+          leaveWithoutTarget(work);
           return;
         }
         if (work.masked) handleLookAlike(work);
@@ -189,7 +192,12 @@ void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
     return files.isFileExists(path) && found(std::move(path), code);
   };
   const auto fromText = [&](std::u16string_view text, std::u16string_view code) {
-    return found(analysis.ParseEXEfromArg_1(text), code);
+    ExecutableInText named = analysis.findExecutable(text);
+    if (!found(std::move(named.path), code)) return false;
+    const std::u16string_view rest = sliceFrom(text, named.end);
+    work.fromHijackText = true;
+    work.hijackSwitches = rest.substr(0, rest.find_first_of(u"\r\n"));
+    return true;
   };
 
   if (L.TargetExt == u".url") {
@@ -221,39 +229,121 @@ void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
 
   if (!L.TargetExists && codes.RuleCode == rule_code::kNone)
     codes.RuleCode = rule_code::kMissingTarget;
-  if (work.id != 0 &&
-      !parts_.identification.isLegit_BrowserTarget(L.LnkPath, L.LnkName, work.id, L.Target,
-                                                   L.Arguments, work.argumentsLegitimate)) {
+  if (work.id == 0) return;
+  const BrowserTarget kind = parts_.identification.judgeBrowserTarget(
+      L.LnkName, work.id, L.Target, L.Arguments, work.argumentsLegitimate);
+  if (kind == BrowserTarget::kNotLegitimate) {
     codes.RuleCode = rule_code::kNotLegitBrowser;
+  } else if (kind == BrowserTarget::kProgram && L.TargetExists &&
+             !parts_.installs.isFamilyInstall(work.id, L.Target)) {
+    // The browser's name in a folder no installer of it uses: a copy put
+    // there, or a browser installed by hand. Recovery tells which.
+    codes.RuleCode = rule_code::kNotLegitBrowser;
+    work.unknownInstall = true;
   }
 }
 
 void ShortcutCure::decideAndAct(Work& work) {
+  if (!chooseTarget(work)) return;
+  chooseArguments(work);
+  if (!work.keepWorkingFolder) work.L.WorkingDir = GetPathName(work.L.NewTarget);
+  rewrite(work);
+}
+
+bool ShortcutCure::chooseTarget(Work& work) {
   LnkRecord& L = work.L;
   CureCodes& codes = state_.codes;
+  if (codes.RuleCode == rule_code::kNone) {
+    L.NewTarget = L.Target;
+    return true;
+  }
+  codes.FoundTargetText = parts_.recovery.FindTargetByFileName(
+      L.LnkName, work.keepWorkingFolder, L.LnkPath, codes.RecoveryCode, L.Target);
+  if (!codes.FoundTargetText.empty())
+    codes.FoundTargetText = helperBeside(work, codes.FoundTargetText);
+  if (work.fromHijackText && work.id != 0 && !equalsNoCase(work.candidate, codes.FoundTargetText) &&
+      parts_.installs.isFamilyInstall(work.id, work.candidate)) {
+    // The hijack named another install of the browser (Beta, GX, a web
+    // app's helper): that is the one the shortcut started, not the first
+    // the browser's records find.
+    codes.FoundTargetText.clear();
+    codes.RecoveryCode = recovery_code::kNone;
+    work.keepWorkingFolder = false;
+    L.NewTarget = work.candidate;
+  } else {
+    L.NewTarget = !codes.FoundTargetText.empty() ? codes.FoundTargetText : acceptedCandidate(work);
+  }
+  // A batch file is what adware points shortcuts to, never the cure.
+  if (GetExtensionName(L.NewTarget) == u".BAT") L.NewTarget.clear();
+  if (!L.NewTarget.empty()) return true;
+  if (work.unknownInstall && !showsPlantSign(L.Target)) {
+    keepUnknownInstall(work);
+  } else {
+    deleteUnrecovered(work);
+  }
+  return false;
+}
+
+std::u16string ShortcutCure::helperBeside(const Work& work, const std::u16string& recovered) {
+  if (work.id == 0) return recovered;
+  const std::u16string targetFile = GetFileNameAndExt(work.L.Target);
+  if (equalsNoCase(targetFile, GetFileNameAndExt(recovered))) return recovered;
+  for (const BrowserInfo& record : parts_.database.records(work.id)) {
+    for (const std::u16string& helper : record.Helpers) {
+      if (!equalsNoCase(helper, targetFile)) continue;
+      // A web app or a private window stays one: its helper beside the
+      // recovered browser, or nothing.
+      std::u16string beside = BuildPath({GetPathName(recovered), targetFile});
+      return parts_.files.isFileExists(beside) ? beside : std::u16string();
+    }
+  }
+  return recovered;
+}
+
+std::u16string ShortcutCure::acceptedCandidate(const Work& work) {
+  // For a browser shortcut a program in a folder where adware drops its
+  // copies is no browser, unless the browser really is installed there.
+  if (work.id != 0 && showsPlantSign(work.candidate) &&
+      !parts_.installs.isFamilyInstall(work.id, work.candidate)) {
+    return {};
+  }
+  return work.candidate;
+}
+
+void ShortcutCure::chooseArguments(Work& work) {
+  LnkRecord& L = work.L;
   if (work.argumentsLegitimate) {
     L.NewArguments = L.Arguments;
+    return;
+  }
+  // A shortcut named otherwise that starts a browser installed in its own
+  // folder is that browser's shortcut for its switches ("Work" keeps its
+  // profile).
+  const BrowserID judgedAs = work.id != 0 ? work.id : parts_.installs.browserOfTarget(L.NewTarget);
+  if (judgedAs == 0) {
+    L.NewArguments.clear();
+    return;
+  }
+  // After a redirection the browser's switches are those the hijack passed
+  // on to it, not the interpreter's.
+  const std::u16string_view source =
+      work.fromHijackText ? std::u16string_view(work.hijackSwitches) : L.Arguments;
+  SwitchVerdict verdict =
+      judgeBrowserSwitches(source, parts_.identification.legitSwitches(judgedAs));
+  if (!verdict.dropped && !work.fromHijackText && !source.empty()) {
+    L.NewArguments = L.Arguments;
+  } else if (!verdict.kept.empty()) {
+    L.NewArguments = std::move(verdict.kept);
   } else if (work.id != 0) {
     L.NewArguments = parts_.identification.GetBrowserInfo(L.LnkName).DefaultArgs;
   } else {
     L.NewArguments.clear();
   }
+}
 
-  if (codes.RuleCode == rule_code::kNone) {
-    L.NewTarget = L.Target;
-  } else {
-    codes.FoundTargetText = parts_.recovery.FindTargetByFileName(
-        L.LnkName, work.keepWorkingFolder, L.LnkPath, codes.RecoveryCode, L.Target);
-    L.NewTarget = !codes.FoundTargetText.empty() ? codes.FoundTargetText : work.candidate;
-    // A batch file is what adware points shortcuts to, never the cure.
-    if (GetExtensionName(L.NewTarget) == u".BAT") L.NewTarget.clear();
-    if (L.NewTarget.empty()) {
-      deleteUnrecovered(work);
-      return;
-    }
-  }
-  if (!work.keepWorkingFolder) L.WorkingDir = GetPathName(L.NewTarget);
-
+void ShortcutCure::rewrite(Work& work) {
+  LnkRecord& L = work.L;
+  CureCodes& codes = state_.codes;
   const platform::Win32Code deleted =
       parts_.deletion.DeleteFileEx(L.LnkPath, L.Target, L.Arguments);
   if (equalsNoCase(L.NewTarget, folders_.Sys32 + u"\\cmd.exe") ||
@@ -273,6 +363,50 @@ void ShortcutCure::decideAndAct(Work& work) {
   work.awaitingSave = true;
   if (!parts_.writer.SaveLNK(L)) restore(L.LnkPath);
   work.awaitingSave = false;
+}
+
+void ShortcutCure::keepUnknownInstall(Work& work) {
+  LnkRecord& L = work.L;
+  CureCodes& codes = state_.codes;
+  L.NewTarget = L.Target;
+  chooseArguments(work);
+  if (L.NewArguments != L.Arguments) {
+    // The hijack's switches still go; the program and its folder stay.
+    work.keepWorkingFolder = true;
+    rewrite(work);
+  }
+  std::u16string shownPath = L.LnkPath;
+  std::u16string target = L.Target;
+  parts_.log.AddLinkToLog(status::kWarning, shownPath, target, L.NewArguments,
+                          parts_.messages.msg(cure_message::kUnknownInstall), u"", u"",
+                          codes.ListSelector, false);
+  ++parts_.log.Statistics.Warnings;
+}
+
+void ShortcutCure::leaveWithoutTarget(Work& work) {
+  LnkRecord& L = work.L;
+  const Translation& messages = parts_.messages;
+  std::u16string_view tag = status::kWarning;
+  std::u16string result = messages.msg(cure_message::kNoFileTarget);
+  if (L.WasHidden || L.WasSystem) {
+    result = messages.msg(cure_message::kOk);
+    if (work.attributesCleared) {
+      tag = status::kAttributes;
+      if (L.WasHidden) result += u" " + messages.msg(cure_message::kHiddenRemoved);
+      if (L.WasSystem) result += u" " + messages.msg(cure_message::kSystemRemoved);
+      ++parts_.log.Statistics.Cured;
+    } else {
+      tag = kErrorAndAttributes;
+      result += u" " + messages.msg(cure_message::kCannotRemoveAttributes);
+      ++parts_.log.Statistics.Errors;
+    }
+  } else {
+    ++parts_.log.Statistics.Warnings;
+  }
+  std::u16string shownPath = L.LnkPath;
+  std::u16string noTarget;
+  parts_.log.AddLinkToLog(tag, shownPath, noTarget, L.Arguments, result, u"", u"",
+                          state_.codes.ListSelector, false);
 }
 
 void ShortcutCure::deleteUnrecovered(Work& work) {

@@ -6,7 +6,9 @@
 #include <string_view>
 
 #include "engine/argument_analysis.h"
+#include "engine/browser_database.h"
 #include "engine/browser_identification.h"
+#include "engine/browser_installs.h"
 #include "engine/cure_state.h"
 #include "engine/failure_tally.h"
 #include "engine/save_lnk.h"
@@ -40,6 +42,8 @@ struct ShortcutCureParts {
   // The recorder `reader` records through.
   const FailureTally& readFailures;
   BrowserIdentification& identification;
+  BrowserDatabase& database;
+  BrowserInstalls& installs;
   ArgumentAnalysis& analysis;
   TargetRecovery& recovery;
   ShortcutWriter& writer;
@@ -69,6 +73,20 @@ class ShortcutCure {
   void handleLookAlike(Work& work);
   void diagnose(Work& work, std::u16string_view line);
   void decideAndAct(Work& work);
+  // NewTarget; false when the shortcut needs no rewrite (deleted, left as
+  // it is, or reported).
+  bool chooseTarget(Work& work);
+  // The recovered program, or the helper beside it when the shortcut
+  // started a helper (a web app, a private window); empty when that helper
+  // is not there.
+  std::u16string helperBeside(const Work& work, const std::u16string& recovered);
+  std::u16string acceptedCandidate(const Work& work);
+  void chooseArguments(Work& work);
+  // Deletes the old file and saves the record anew (restoring the backup
+  // when the save fails).
+  void rewrite(Work& work);
+  void keepUnknownInstall(Work& work);
+  void leaveWithoutTarget(Work& work);
   void deleteUnrecovered(Work& work);
   void restore(const std::u16string& path);
   // TestPattern with a pattern compiled once: the diagnosis runs for every

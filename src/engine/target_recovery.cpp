@@ -1,5 +1,8 @@
 #include "engine/target_recovery.h"
 
+#include <optional>
+#include <utility>
+
 #include "engine/path_names.h"
 #include "shortcut/link_info_target.h"
 #include "support/oem_text.h"
@@ -72,52 +75,70 @@ std::u16string TargetRecovery::tryRecord(const BrowserInfo& record, bool& keepWo
     code = recovery_code::kExePath;
     return record.ExePath;
   }
-  if (!record.AppPathsName.empty()) {
-    const std::u16string value =
-        readRegistryText(std::u16string(kAppPathsKey) + record.AppPathsName, u"");
-    if (!value.empty()) {
-      std::u16string path = analysis_.ClearPathFromRegistry(value);
-      if (files_.isFileExists(path)) {
-        code = recovery_code::kAppPaths;
-        return path;
-      }
-      // The registered program is gone: this record's other hints describe
-      // the same installation.
-      return {};
+  if (std::optional<std::u16string> registered = appPathsOf(record)) {
+    if (files_.isFileExists(*registered)) {
+      code = recovery_code::kAppPaths;
+      return std::move(*registered);
     }
+    // The registered program is gone: this record's other hints describe
+    // the same installation.
+    return {};
   }
-  const std::u16string exeFile = GetFileNameAndExt(record.ExePath);
+  if (std::u16string path = clientPathOf(record); !path.empty()) {
+    code = recovery_code::kInternetClient;
+    return path;
+  }
+  if (std::u16string path = registryPathOf(record); !path.empty() && files_.isFileExists(path)) {
+    code = recovery_code::kRegistryPath;
+    return path;
+  }
+  if (std::u16string path = registryFolderOf(record); !path.empty() && files_.isFileExists(path)) {
+    code = recovery_code::kRegistryFolder;
+    return path;
+  }
+  return {};
+}
+
+std::optional<std::u16string> TargetRecovery::appPathsOf(const BrowserInfo& record) {
+  if (record.AppPathsName.empty()) return std::nullopt;
+  const std::u16string value =
+      readRegistryText(std::u16string(kAppPathsKey) + record.AppPathsName, u"");
+  if (value.empty()) return std::nullopt;
+  return analysis_.ClearPathFromRegistry(value);
+}
+
+std::u16string TargetRecovery::clientPathOf(const BrowserInfo& record) {
   const std::u16string client = replaceAll(record.InetClass, kSidPlaceholder, u"");
   // An empty client name would match the first client registered, whichever
   // browser that is.
-  if (!client.empty()) {
-    std::u16string path = FindEXE_by_InetClass(client, record.InetClassIsFolder, exeFile, u"HKLM");
-    if (!path.empty()) {
-      code = recovery_code::kInternetClient;
-      return path;
-    }
-  }
-  if (!record.RegPathValue.empty()) {
-    const std::u16string value = readRegistryReference(record.RegPathValue);
-    if (!value.empty()) {
-      std::u16string path = analysis_.ClearPathFromRegistry(value);
-      if (files_.isFileExists(path)) {
-        code = recovery_code::kRegistryPath;
-        return path;
-      }
-    }
-  }
-  if (!record.RegFolderValue.empty()) {
-    const std::u16string value = readRegistryReference(record.RegFolderValue);
-    if (!value.empty()) {
-      std::u16string path = UnQuote(value) + u"\\" + exeFile;
-      if (files_.isFileExists(path)) {
-        code = recovery_code::kRegistryFolder;
-        return path;
-      }
-    }
-  }
-  return {};
+  if (client.empty()) return {};
+  return FindEXE_by_InetClass(client, record.InetClassIsFolder, GetFileNameAndExt(record.ExePath),
+                              u"HKLM");
+}
+
+std::u16string TargetRecovery::registryPathOf(const BrowserInfo& record) {
+  if (record.RegPathValue.empty()) return {};
+  const std::u16string value = readRegistryReference(record.RegPathValue);
+  return value.empty() ? std::u16string() : analysis_.ClearPathFromRegistry(value);
+}
+
+std::u16string TargetRecovery::registryFolderOf(const BrowserInfo& record) {
+  if (record.RegFolderValue.empty()) return {};
+  const std::u16string value = readRegistryReference(record.RegFolderValue);
+  return value.empty() ? std::u16string()
+                       : UnQuote(value) + u"\\" + GetFileNameAndExt(record.ExePath);
+}
+
+std::vector<std::u16string> TargetRecovery::registeredPaths(const BrowserInfo& record) {
+  std::vector<std::u16string> paths;
+  const auto add = [&](std::u16string path) {
+    if (!path.empty()) paths.push_back(std::move(path));
+  };
+  add(appPathsOf(record).value_or(std::u16string()));
+  add(clientPathOf(record));
+  add(registryPathOf(record));
+  add(registryFolderOf(record));
+  return paths;
 }
 
 std::u16string TargetRecovery::fromLinkInfo(BrowserID id, std::u16string_view lnkPath,

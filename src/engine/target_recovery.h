@@ -3,8 +3,10 @@
 // browser database's records and the places where Windows and installers
 // register browsers, and from the target the shortcut file still keeps in
 // its LinkInfo block. The method that succeeded becomes the A-code.
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/argument_analysis.h"
 #include "engine/browser_database.h"
@@ -48,11 +50,22 @@ class TargetRecovery {
   std::u16string FindEXE_by_InetClass(std::u16string_view client, bool isFolder,
                                       std::u16string_view exeFile, std::u16string_view hive);
 
+  // The program paths the record's registry hints name: App Paths and the
+  // path and folder values as they stand, the internet client when its
+  // program exists. Where the browser's installer says it lives.
+  std::vector<std::u16string> registeredPaths(const BrowserInfo& record);
+
  private:
   // The path one record's methods find, in their order; empty sends the
   // search on to the next record.
   std::u16string tryRecord(const BrowserInfo& record, bool& keepWorkingFolder,
                            std::u16string& code);
+  // The program each registry hint of the record names; empty (or no value
+  // at all for App Paths) when the hint is missing.
+  std::optional<std::u16string> appPathsOf(const BrowserInfo& record);
+  std::u16string clientPathOf(const BrowserInfo& record);
+  std::u16string registryPathOf(const BrowserInfo& record);
+  std::u16string registryFolderOf(const BrowserInfo& record);
   std::u16string fromLinkInfo(BrowserID id, std::u16string_view lnkPath, std::u16string& code,
                               std::u16string_view target);
   std::u16string readRegistryText(std::u16string_view key, std::u16string_view valueName);

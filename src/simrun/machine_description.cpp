@@ -91,6 +91,7 @@ ShortcutFields shortcutOf(const Json& s) {
   fields.target = text(s, "target");
   fields.environmentTarget = text(s, "environmentTarget");
   fields.linkInfoTarget = text(s, "linkInfoTarget");
+  fields.storeApp = text(s, "storeApp");
   fields.arguments = text(s, "arguments");
   fields.workingDir = text(s, "workingDir");
   fields.iconLocation = text(s, "icon");

@@ -17,6 +17,10 @@ struct ShortcutFields {
   // A LinkInfo that names another file: what a rewrite through the
   // variables block leaves behind.
   std::u16string linkInfoTarget;
+  // An app of the Store ("Mozilla.Firefox_n80bbvh6b1yt2!App"): an ID list
+  // into the Applications folder and no file-system target, as the Start
+  // menu writes it. Wins over `target`.
+  std::u16string storeApp;
   std::u16string arguments;
   std::u16string workingDir;
   std::u16string iconLocation;
