@@ -15,6 +15,8 @@ foreach(tool ${wine_tools})
   add_executable(${tool} ${CMAKE_SOURCE_DIR}/tools/wine_shell/${tool}.cpp)
   target_link_libraries(${tool} PRIVATE tolvaran_wine_tool user32)
 endforeach()
+# A Store app's shortcut is written from the project's own codec.
+target_link_libraries(plant_shortcuts PRIVATE tolvaran_simrun)
 add_custom_target(wine_tools DEPENDS ${wine_tools})
 
 # The tests are registered at the end of the top-level configure, whatever

@@ -54,6 +54,11 @@ def plant_lines(session, machine, notes):
         if entry.get("attributes"):
             lines.append(f"attr\t{path}\t{''.join(LETTERS[a] for a in entry['attributes'])}A")
     for link in machine.get("shortcuts", []):
+        if "storeApp" in link:
+            # Wine's shell cannot make a shortcut into the Applications
+            # folder: the tool writes the codec's bytes.
+            lines.append(f"storeapp\t{link['path']}\t{link['storeApp']}")
+            continue
         fields = {"target": link.get("target"), "args": link.get("arguments"),
                   "dir": link.get("workingDir"), "icon": link.get("icon"),
                   "show": link.get("showCmd")}

@@ -5,11 +5,16 @@
 //   copy  PATH  SOURCE                       (parent folders are created)
 //   lnk   PATH  target=T args=A icon=I iconIndex=N dir=W show=N desc=D hotkey=N
 //   attr  PATH  LETTERS                      (R H S A N; sets exactly these)
+//   storeapp  PATH  APP-ID                   (a Store app's shortcut, written from the
+//                                             project's own codec: Wine's shell cannot make one)
 // Exit code: the number of lines that failed (each also named on stderr).
 #include <string>
 
 #include "platform/win32/win32_files.h"
+#include "platform/scoped_file.h"
 #include "platform/win32/win32_shell_link.h"
+#include "platform/win32/win32_system.h"
+#include "simrun/machine_description.h"
 #include "support/text.h"
 #include "wine_shell/wine_tool.h"
 
@@ -51,6 +56,20 @@ bool plantShortcut(platform::ShellLinks& links, platform::Files& files, std::u16
   return link.save(path, true).succeeded();
 }
 
+bool plantStoreApp(platform::Files& files, std::u16string_view path, std::u16string_view appId) {
+  if (!ensureFolder(files, parentOf(path))) return false;
+  simrun::ShortcutFields fields;
+  fields.storeApp = appId;
+  platform::win32::Win32System system;
+  const std::string bytes = simrun::shortcutBytes(fields, system);
+  const auto created = files.createFile(path, platform::access::kGenericWrite, platform::share::kNone,
+                                        platform::Disposition::kCreateAlways);
+  if (!created.ok()) return false;
+  const platform::ScopedFile file(files, created.value);
+  const auto written = files.writeFile(file.get(), std::as_bytes(std::span(bytes)));
+  return written.ok() && written.value == bytes.size();
+}
+
 bool plantLine(platform::ShellLinks& links, platform::Files& files,
                const std::vector<std::u16string>& parts) {
   if (parts.size() < 2 || parts[1].empty()) return false;
@@ -65,6 +84,7 @@ bool plantLine(platform::ShellLinks& links, platform::Files& files,
     return parts.size() >= 3 && files.setFileAttributes(path, attributesFromLetters(parts[2])).ok();
   }
   if (verb == u"lnk") return plantShortcut(links, files, path, parseFields(parts, 2));
+  if (verb == u"storeapp") return parts.size() >= 3 && plantStoreApp(files, path, parts[2]);
   return false;
 }
 
