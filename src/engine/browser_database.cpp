@@ -162,6 +162,7 @@ void BrowserDatabase::GetBrowserCryptOffset(std::span<const std::byte> resource)
       [&] {
         index_.RemoveAll();
         entries_.assign(1, Entry{});
+        programNames_.reset();
         data_.assign(resource.begin(), resource.end());
         if (data_.size() < 2) fail(rt::kSubscriptOutOfRange);
         // The length is binary: read it from the deciphered bytes, not
@@ -346,6 +347,20 @@ bool BrowserDatabase::runsProgram(BrowserID id, std::u16string_view fileName) {
     if (equalsNoCase(program, fileName)) return true;
   }
   return false;
+}
+
+const std::vector<std::u16string>& BrowserDatabase::programNames() {
+  if (programNames_) return *programNames_;
+  std::vector<std::u16string>& names = programNames_.emplace();
+  for (BrowserID id = 1; id <= browserCount(); ++id) {
+    for (const std::u16string& program : outline(id).programs) {
+      const bool known = std::any_of(names.begin(), names.end(), [&](const std::u16string& name) {
+        return equalsNoCase(name, program);
+      });
+      if (!program.empty() && !known) names.push_back(program);
+    }
+  }
+  return names;
 }
 
 std::vector<std::u16string> BrowserDatabase::names() const {

@@ -89,6 +89,8 @@ class BrowserDatabase {
   // call: a search over every browser goes through these first.
   const std::u16string& family(BrowserID id);
   bool runsProgram(BrowserID id, std::u16string_view fileName);
+  // The program file names of every browser, each once.
+  const std::vector<std::u16string>& programNames();
   // Every name in the index, in index order.
   [[nodiscard]] std::vector<std::u16string> names() const;
 
@@ -116,6 +118,7 @@ class BrowserDatabase {
   std::vector<std::byte> data_;
   clsBrenloHashTable index_;
   std::vector<Entry> entries_;  // element 0 holds no browser
+  std::optional<std::vector<std::u16string>> programNames_;
 };
 
 // cryptInit with the built-in seed, then GetBrowserCryptOffset over the

@@ -220,4 +220,22 @@ SwitchVerdict judgeBrowserSwitches(std::u16string_view arguments,
   return verdict;
 }
 
+bool containsHijackSwitch(std::u16string_view text) noexcept {
+  static constexpr std::u16string_view kHijackSwitches[] = {
+      u"--load-extension",
+      u"--disable-extensions-except",
+      u"DisableLoadExtensionCommandLineSwitch",
+      u"--remote-debugging-",
+      u"--user-data-dir",
+      u"--proxy-server",
+      u"--proxy-pac-url",
+      u"--no-sandbox",
+      u"--gpu-launcher",
+      u"--disable-gpu-sandbox"};
+  for (const std::u16string_view hijack : kHijackSwitches) {
+    if (findNoCase(text, hijack) != std::u16string_view::npos) return true;
+  }
+  return false;
+}
+
 }  // namespace tolvaran

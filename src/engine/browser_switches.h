@@ -52,4 +52,10 @@ struct SwitchVerdict {
 SwitchVerdict judgeBrowserSwitches(std::u16string_view arguments,
                                    const std::vector<std::u16string>& legitSwitches);
 
+// True when the text holds a switch hijackers give browsers and no genuine
+// shortcut carries: a side-loaded extension (and the feature switch that
+// re-enables it), a debugging port or pipe, a foreign profile folder, a
+// proxy, a sandbox switched off, a GPU launcher that runs any command.
+bool containsHijackSwitch(std::u16string_view text) noexcept;
+
 }  // namespace tolvaran

@@ -15,6 +15,7 @@ inline constexpr int kOriginalRecreated = 41;
 inline constexpr int kIconRecovered = 42;
 inline constexpr int kNoFileTarget = 43;
 inline constexpr int kUnknownInstall = 44;
+inline constexpr int kRenamedFrom = 45;
 inline constexpr int kMethod = 60;
 
 }  // namespace tolvaran::cure_message

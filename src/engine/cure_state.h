@@ -11,6 +11,7 @@ namespace tolvaran {
 
 // Folder values that start-up fills once (no trailing backslash).
 struct CureFolders {
+  std::u16string SysRoot;   // the Windows folder
   std::u16string Sys32;     // the native System32
   std::u16string SysWow64;  // the 32-bit system folder of 64-bit Windows
   std::u16string PF32;      // program files as a 32-bit program sees them

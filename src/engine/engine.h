@@ -88,7 +88,10 @@ class Engine {
   // Shutdown: the shell-link object goes.
   void stop() { reader_.ISL_Release(); }
 
-  void FixLNK(std::u16string_view path, std::u16string_view line) { cure_.FixLNK(path, line); }
+  void FixLNK(std::u16string_view path, std::u16string_view line,
+              ShortcutSource source = ShortcutSource::kListed) {
+    cure_.FixLNK(path, line, source);
+  }
 
   CureState& state() noexcept { return state_; }
   RegExpObjects& patterns() noexcept { return patterns_; }

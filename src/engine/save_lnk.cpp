@@ -11,6 +11,14 @@ namespace {
 // A reset icon: no file, so the shell shows the target's own icon.
 constexpr std::int32_t kResetIconIndex = 1;
 
+// "0x80004005": the way HRESULTs are written.
+std::u16string hexHResult(std::uint32_t value) {
+  static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  std::u16string text = u"0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(value >> shift) & 0xFu];
+  return text;
+}
+
 }  // namespace
 
 std::u16string composeIconLine(std::u16string_view tag, std::u16string_view lnkPath,
@@ -60,11 +68,26 @@ void ShortcutWriter::setFields(platform::ShellLink& link, const LnkRecord& recor
 }
 
 void ShortcutWriter::reportNotLanded(const LnkRecord& record, std::int64_t code) {
+  reportError(record, toDecimal(code), static_cast<std::uint32_t>(code));
+}
+
+void ShortcutWriter::reportRefused(const LnkRecord& record, platform::HResult hr) {
+  const auto bits = static_cast<std::uint32_t>(hr);
+  // A Win32 code wrapped in an HRESULT (facility 7) is shown as the code.
+  if ((bits & 0xFFFF0000u) == 0x80070000u) {
+    reportError(record, toDecimal(bits & 0xFFFFu), bits & 0xFFFFu);
+    return;
+  }
+  reportError(record, hexHResult(bits), bits);
+}
+
+void ShortcutWriter::reportError(const LnkRecord& record, std::u16string_view codeText,
+                                 std::uint32_t code) {
   std::u16string path = record.LnkPath;
   std::u16string target = record.NewTarget;
-  const std::u16string result =
-      messages_.msg(cure_message::kCannotCreate) + toDecimal(code) + u". " +
-      SystemErrorText(ports_.system, static_cast<std::uint32_t>(code)) + u")";
+  const std::u16string result = messages_.msg(cure_message::kCannotCreate) +
+                                std::u16string(codeText) + u". " +
+                                SystemErrorText(ports_.system, code) + u")";
   log_.AddLinkToLog(status::kError, path, target, record.NewArguments, result, codes_.RecoveryCode,
                     codes_.RuleCode, codes_.ListSelector, !codes_.FoundTargetText.empty());
   ++log_.Statistics.Errors;
@@ -82,9 +105,16 @@ bool ShortcutWriter::SaveLNK(LnkRecord& record) {
 
         platform::ShellLink* link = reader_.sharedShellLink();
         if (link == nullptr) throw RuntimeError(runtimeFailure(rt::kObjectNotSet));
-        setFields(*link, record);
-        throwIfFailed(link->save(record.LnkPath, true).hr);
-        throwIfFailed(link->saveCompleted(record.LnkPath).hr);
+        try {
+          setFields(*link, record);
+          throwIfFailed(link->save(record.LnkPath, true).hr);
+          throwIfFailed(link->saveCompleted(record.LnkPath).hr);
+        } catch (const RuntimeError& refused) {
+          // The shell refused the shortcut: the report says so, the error
+          // log keeps the call that failed.
+          reportRefused(record, static_cast<platform::HResult>(refused.failure().number));
+          throw;
+        }
 
         const auto notLanded = [&](std::int64_t code) {
           reportNotLanded(record, code);
@@ -113,7 +143,7 @@ bool ShortcutWriter::SaveLNK(LnkRecord& record) {
         std::u16string_view tag = status::kOk;
         std::u16string result = messages_.msg(cure_message::kOk);
         bool withCodes = false;
-        if (!equalsNoCase(record.Target, back.Target) ||
+        if (!equalsNoCase(record.Target, back.Target) || record.TargetCorrected ||
             !equalsNoCase(record.Arguments, back.Arguments)) {
           withCodes = true;
         } else if (record.WasHidden || record.WasSystem) {
@@ -124,6 +154,8 @@ bool ShortcutWriter::SaveLNK(LnkRecord& record) {
           result = messages_.msg(cure_message::kOriginalRecreated);
         } else if (record.IconSuspicious) {
           result = messages_.msg(cure_message::kIconRecovered);
+        } else if (!record.RenamedFrom.empty()) {
+          result = messages_.msg(cure_message::kRenamedFrom) + record.RenamedFrom + u")";
         } else {
           tag = status::kWarning;
           result = messages_.msg(cure_message::kAlreadyCured);

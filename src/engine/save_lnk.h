@@ -46,6 +46,9 @@ class ShortcutWriter {
  private:
   void setFields(platform::ShellLink& link, const LnkRecord& record);
   void reportNotLanded(const LnkRecord& record, std::int64_t code);
+  void reportRefused(const LnkRecord& record, platform::HResult hr);
+  // The "[ERR ]" line of a shortcut that was not written, and its count.
+  void reportError(const LnkRecord& record, std::u16string_view codeText, std::uint32_t code);
 
   platform::Ports ports_;
   ShortcutReader& reader_;

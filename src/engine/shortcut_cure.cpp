@@ -3,13 +3,19 @@
 #include "engine/browser_switches.h"
 #include "engine/cure_messages.h"
 #include "engine/path_names.h"
+#include "engine/path_scan.h"
+#include "engine/script_hosts.h"
 #include "report/error_log.h"
+#include "support/oem_text.h"
 #include "support/text.h"
+#include "support/web_address.h"
 
 namespace tolvaran {
 namespace {
 
 constexpr std::u16string_view kErrorAndAttributes = u"[ERR ][ATTR]";
+// How many script hosts in one text are passed over looking for a program.
+constexpr int kMostHostsInText = 8;
 
 }  // namespace
 
@@ -29,6 +35,7 @@ struct ShortcutCure::Work {
   // The target is the browser's program, but in none of its install folders.
   bool unknownInstall = false;
   bool keepWorkingFolder = false;
+  ShortcutSource source = ShortcutSource::kListed;
   // The old file is gone and the new one not yet known to have landed.
   bool awaitingSave = false;
 };
@@ -51,8 +58,10 @@ void ShortcutCure::derive(LnkRecord& record) {
   record.LnkFolder = lowerCase(GetPathName(record.LnkPath));
 }
 
-void ShortcutCure::FixLNK(std::u16string_view path, std::u16string_view line) {
+void ShortcutCure::FixLNK(std::u16string_view path, std::u16string_view line,
+                          ShortcutSource source) {
   Work work;
+  work.source = source;
   work.L.LnkPath = path;
   CureCodes& codes = state_.codes;
   const bool completed = guardedStep(
@@ -79,7 +88,13 @@ void ShortcutCure::FixLNK(std::u16string_view path, std::u16string_view line) {
         // This PC, the Control Panel, a Store app: nothing on disk to point
         // to and nothing to judge, whatever the shortcut is called.
         if (!work.readFailed && work.L.Target.empty()) {
-          leaveWithoutTarget(work);
+          leaveAsItIs(work, cure_message::kNoFileTarget);
+          return;
+        }
+        // Command Prompt, PowerShell, a developer prompt: a script host's own
+        // shortcut is no hijack and keeps its file untouched.
+        if (work.id == 0 && isHostsOwnShortcut(work.L)) {
+          leaveAsItIs(work, cure_message::kAlreadyCured);
           return;
         }
         if (work.masked) handleLookAlike(work);
@@ -140,6 +155,7 @@ void ShortcutCure::handleLookAlike(Work& work) {
   }
   ++parts_.log.Statistics.Renamed;
   const std::u16string oldPath = L.LnkPath;
+  L.RenamedFrom = GetFileNameAndExt(oldPath);
   L.LnkPath = proper;
   L.LnkName = lowerCase(GetFileName(proper));
   L.LnkFolder = lowerCase(GetPathName(proper));
@@ -182,8 +198,11 @@ void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
   L.TargetExists = files.isFileExists(L.Target) || isNetworkPath(L.Target);
 
   std::u16string& candidate = work.candidate;
-  const auto found = [&](std::u16string path, std::u16string_view code) {
-    if (path.empty()) return false;
+  // A script host or a script is what a hijack runs, never the program it
+  // hides; `passedOn` is what the host would be given.
+  const auto found = [&](std::u16string path, std::u16string_view code,
+                         std::u16string_view passedOn = {}) {
+    if (path.empty() || isScriptHost(path, passedOn) || isScriptFile(path)) return false;
     candidate = std::move(path);
     codes.RuleCode = code;
     return true;
@@ -191,13 +210,24 @@ void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
   const auto existing = [&](std::u16string path, std::u16string_view code) {
     return files.isFileExists(path) && found(std::move(path), code);
   };
+  // The first program the text names that is no script host (a hijack may
+  // start one host through another).
   const auto fromText = [&](std::u16string_view text, std::u16string_view code) {
-    ExecutableInText named = analysis.findExecutable(text);
-    if (!found(std::move(named.path), code)) return false;
-    const std::u16string_view rest = sliceFrom(text, named.end);
-    work.fromHijackText = true;
-    work.hijackSwitches = rest.substr(0, rest.find_first_of(u"\r\n"));
-    return true;
+    std::size_t from = 0;
+    for (int hosts = 0; hosts < kMostHostsInText && from < text.size(); ++hosts) {
+      const std::u16string_view rest = sliceFrom(text, from);
+      ExecutableInText named = analysis.findExecutable(rest);
+      if (named.path.empty()) return false;
+      const std::u16string_view after = sliceFrom(rest, named.end);
+      const std::u16string_view passedOn = after.substr(0, after.find_first_of(u"\r\n"));
+      if (found(std::move(named.path), code, passedOn)) {
+        work.fromHijackText = true;
+        work.hijackSwitches = passedOn;
+        return true;
+      }
+      from += named.end;
+    }
+    return false;
   };
 
   if (L.TargetExt == u".url") {
@@ -208,11 +238,11 @@ void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
       (void)existing(folders_.PF64 + std::u16string(sliceFrom(besideUrl, folders_.PF32.size())),
                      rule_code::kUrlBesideNative);
     }
-  } else if (matches(interpreter_, L.TargetName)) {
+  } else if (isScriptHost(L.Target, L.Arguments)) {
     (void)(fromText(L.Arguments, rule_code::kInterpreterArguments) ||
            fromText(analysis.GetBAT_FirstLine(L.Arguments, true), rule_code::kScriptText) ||
            fromText(line, rule_code::kListLine));
-  } else if (matches(scriptTarget_, L.TargetExt)) {
+  } else if (isScriptFile(L.Target)) {
     codes.RuleCode = rule_code::kScriptTarget;
     const std::u16string withoutExtension =
         BuildPath({GetPathName(L.Target), GetFileName(L.Target)});
@@ -246,7 +276,14 @@ void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
 void ShortcutCure::decideAndAct(Work& work) {
   if (!chooseTarget(work)) return;
   chooseArguments(work);
-  if (!work.keepWorkingFolder) work.L.WorkingDir = GetPathName(work.L.NewTarget);
+  LnkRecord& L = work.L;
+  // The user's working folder stays while the program does, and when it is
+  // the new program's folder or one below it.
+  const std::u16string newFolder = GetPathName(L.NewTarget);
+  if (!work.keepWorkingFolder && !equalsNoCase(L.NewTarget, L.Target) &&
+      !isInFolder(L.WorkingDir, newFolder)) {
+    L.WorkingDir = newFolder;
+  }
   rewrite(work);
 }
 
@@ -273,8 +310,8 @@ bool ShortcutCure::chooseTarget(Work& work) {
   } else {
     L.NewTarget = !codes.FoundTargetText.empty() ? codes.FoundTargetText : acceptedCandidate(work);
   }
-  // A batch file is what adware points shortcuts to, never the cure.
-  if (GetExtensionName(L.NewTarget) == u".BAT") L.NewTarget.clear();
+  // A script is what adware points shortcuts to, never the cure.
+  if (isScriptFile(L.NewTarget)) L.NewTarget.clear();
   if (!L.NewTarget.empty()) return true;
   if (work.unknownInstall && !showsPlantSign(L.Target)) {
     keepUnknownInstall(work);
@@ -321,7 +358,13 @@ void ShortcutCure::chooseArguments(Work& work) {
   // profile).
   const BrowserID judgedAs = work.id != 0 ? work.id : parts_.installs.browserOfTarget(L.NewTarget);
   if (judgedAs == 0) {
-    L.NewArguments.clear();
+    // A shortcut met in a folder was not named as damaged: a program's own
+    // launch options stay unless they carry what hijacks add.
+    const bool ownOptions = work.source == ShortcutSource::kFolderWalk &&
+                            !containsWebAddress(L.Arguments) &&
+                            !containsHijackSwitch(L.Arguments) &&
+                            !isScriptHost(L.Target, L.Arguments) && !isScriptFile(L.Target);
+    L.NewArguments = ownOptions ? L.Arguments : std::u16string();
     return;
   }
   // After a redirection the browser's switches are those the hijack passed
@@ -346,9 +389,10 @@ void ShortcutCure::rewrite(Work& work) {
   CureCodes& codes = state_.codes;
   const platform::Win32Code deleted =
       parts_.deletion.DeleteFileEx(L.LnkPath, L.Target, L.Arguments);
-  if (equalsNoCase(L.NewTarget, folders_.Sys32 + u"\\cmd.exe") ||
-      equalsNoCase(L.NewTarget, folders_.SysWow64 + u"\\cmd.exe")) {
-    // The interpreter itself is what the hijack started: the shortcut goes.
+  // Explorer is a host only when given an address: the one it was given.
+  const bool sameTarget = equalsNoCase(L.NewTarget, L.Target);
+  if (isScriptHost(L.NewTarget, sameTarget ? L.Arguments : L.NewArguments)) {
+    // A script host is what the hijack started: the shortcut goes.
     if (deleted == platform::kErrorSuccess) {
       std::u16string shownPath = L.LnkPath;
       std::u16string noTarget;
@@ -383,11 +427,11 @@ void ShortcutCure::keepUnknownInstall(Work& work) {
   ++parts_.log.Statistics.Warnings;
 }
 
-void ShortcutCure::leaveWithoutTarget(Work& work) {
+void ShortcutCure::leaveAsItIs(Work& work, int message) {
   LnkRecord& L = work.L;
   const Translation& messages = parts_.messages;
   std::u16string_view tag = status::kWarning;
-  std::u16string result = messages.msg(cure_message::kNoFileTarget);
+  std::u16string result = messages.msg(message);
   if (L.WasHidden || L.WasSystem) {
     result = messages.msg(cure_message::kOk);
     if (work.attributesCleared) {
@@ -404,9 +448,35 @@ void ShortcutCure::leaveWithoutTarget(Work& work) {
     ++parts_.log.Statistics.Warnings;
   }
   std::u16string shownPath = L.LnkPath;
-  std::u16string noTarget;
-  parts_.log.AddLinkToLog(tag, shownPath, noTarget, L.Arguments, result, u"", u"",
+  std::u16string target = L.Target;
+  parts_.log.AddLinkToLog(tag, shownPath, target, L.Arguments, result, u"", u"",
                           state_.codes.ListSelector, false);
+}
+
+bool ShortcutCure::isHostsOwnShortcut(const LnkRecord& L) {
+  if (!isScriptHost(L.Target, L.Arguments) || !isScriptHostAtHome(L.Target, folders_)) {
+    return false;
+  }
+  const auto harmless = [&](std::u16string_view text) {
+    if (containsWebAddress(text) || containsHijackSwitch(text)) return false;
+    for (const std::u16string& program : parts_.database.programNames()) {
+      if (findNoCase(text, program) != std::u16string_view::npos) return false;
+    }
+    return true;
+  };
+  if (!harmless(L.Arguments)) return false;
+  // The scripts it runs: in a program's own folder, and as harmless.
+  std::u16string_view rest = L.Arguments;
+  for (int scripts = 0; scripts < kMostHostsInText; ++scripts) {
+    const auto named = findScriptInText(rest);
+    if (!named) return true;
+    const std::u16string script = UnQuote(recorder_, slice(rest, named->firstIndex, named->length));
+    if (inScriptDropFolder(script) || !harmless(parts_.analysis.GetBAT_FirstLine(script, false))) {
+      return false;
+    }
+    rest = sliceFrom(rest, named->firstIndex + named->length);
+  }
+  return false;
 }
 
 void ShortcutCure::deleteUnrecovered(Work& work) {

@@ -27,12 +27,12 @@
 
 namespace tolvaran {
 
-// What the diagnosis tests targets with (regular expressions).
-inline constexpr std::u16string_view kCommandInterpreterPattern =
-    u"(^|\\\\)(cmd|cscript|wscript|start)(\\.exe)?$";
-inline constexpr std::u16string_view kScriptTargetPattern =
-    u"\\.(bat|cmd|vbs|vbe|js|jse|wsf|wsh|lnk)$";
+// A script named as if it were a program ("chrome.exe.bat").
 inline constexpr std::u16string_view kDoubleExtensionPattern = u"\\.exe\\.(bat|cmd|vbs|js|jse)$";
+
+// How a shortcut reached the cure: named (listed, dropped, on the command
+// line), or met while walking a folder handed over whole.
+enum class ShortcutSource { kListed, kFolderWalk };
 
 // The parts of the program a cure works with.
 struct ShortcutCureParts {
@@ -63,7 +63,8 @@ class ShortcutCure {
   // Cures the shortcut at `path`, once per run. `line` is the trimmed list
   // line that named it (empty for dropped, command-line and folder files):
   // the last place an executable is looked for.
-  void FixLNK(std::u16string_view path, std::u16string_view line);
+  void FixLNK(std::u16string_view path, std::u16string_view line,
+              ShortcutSource source = ShortcutSource::kListed);
 
  private:
   struct Work;
@@ -86,7 +87,11 @@ class ShortcutCure {
   // when the save fails).
   void rewrite(Work& work);
   void keepUnknownInstall(Work& work);
-  void leaveWithoutTarget(Work& work);
+  // One line for a shortcut that stays as it is: `message`, or the
+  // attributes removed from it.
+  void leaveAsItIs(Work& work, int message);
+  // A script host where Windows keeps it, given nothing a hijack gives.
+  bool isHostsOwnShortcut(const LnkRecord& record);
   void deleteUnrecovered(Work& work);
   void restore(const std::u16string& path);
   // TestPattern with a pattern compiled once: the diagnosis runs for every
@@ -99,8 +104,6 @@ class ShortcutCure {
   CureState& state_;
   const CureFolders& folders_;
   FailureRecorder& recorder_;
-  RegExp interpreter_{kCommandInterpreterPattern};
-  RegExp scriptTarget_{kScriptTargetPattern};
   RegExp doubleExtension_{kDoubleExtensionPattern};
 };
 

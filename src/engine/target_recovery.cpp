@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/path_names.h"
+#include "engine/script_hosts.h"
 #include "shortcut/link_info_target.h"
 #include "support/oem_text.h"
 #include "support/text.h"
@@ -147,6 +148,8 @@ std::u16string TargetRecovery::fromLinkInfo(BrowserID id, std::u16string_view ln
   if (link.empty() || equalsNoCase(link, target)) return {};
   if (equalsNoCase(GetFileNameAndExt(link), GetFileNameAndExt(target))) return {};
   if (id != 0 && GetExtensionName(link) != u".EXE") return {};
+  // What a hijack left behind is no target to go back to.
+  if (isScriptFile(link)) return {};
   if (!folders_.PF64.empty() && isInFolder(link, folders_.PF64)) {
     std::u16string alternative =
         folders_.PF32 + std::u16string(sliceFrom(link, folders_.PF64.size()));

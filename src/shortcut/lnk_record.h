@@ -12,6 +12,9 @@ struct LnkRecord {
   std::u16string LnkPath;    // full path of the shortcut file
   std::u16string LnkName;    // file name without extension, lower-cased
   std::u16string Target;     // target path as read
+  // The file names the 32-bit program-files twin of Target, which is where
+  // the program really is (the reader corrected it).
+  bool TargetCorrected = false;
   bool TargetExists = false;
   std::u16string TargetExt;   // extension of Target with its dot, lower-cased
   std::u16string NewTarget;   // target to write
@@ -29,6 +32,7 @@ struct LnkRecord {
   bool WasSystem = false;       // the system attribute was removed before reading
   bool IconSuspicious = false;  // the icon location is to be reset when writing
   bool DupDeleted = false;      // a fake duplicate was deleted; this is the genuine shortcut
+  std::u16string RenamedFrom;   // the look-alike file name this shortcut had before the cure
 
   friend bool operator==(const LnkRecord&, const LnkRecord&) = default;
 };

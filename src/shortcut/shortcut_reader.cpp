@@ -100,7 +100,9 @@ LnkRecord ShortcutReader::GetTargetShellLinkW(std::u16string_view path) {
         record.IconIndex = icon.index;
         record.ShowCmd = valueOf(link.getShowCmd());
         record.WorkingDir = valueOf(link.getWorkingDirectory(kShellTextBufferChars));
-        record.Target = correctedProgramFiles(record.Target);
+        std::u16string corrected = correctedProgramFiles(record.Target);
+        record.TargetCorrected = corrected != record.Target;
+        record.Target = std::move(corrected);
         result = std::move(record);
       },
       [&] { return ErrorContext(u"Parser.GetTargetShellLinkW", u"File: ", path); });

@@ -169,19 +169,30 @@ TEST(SaveLnkTest, NeverResetsTheProgramsOwnIcon) {
   EXPECT_TRUE(rig.iconLines().empty());
 }
 
-TEST(SaveLnkTest, AFailingShellCallWritesNoLine) {
+TEST(SaveLnkTest, AFailingShellCallIsAnErrorLineAndAnErrorRecord) {
   WriterRig rig;
   LnkRecord record = rig.load(kPlain);
   rig.engine.state().codes.RuleCode = u"R4";
   rig.engine.state().codes.RecoveryCode = u"A2";
   rig.machine.shellLinks().faults().failNth(ShellLinkOp::kSave, 1, platform::kHresultAccessDenied);
   EXPECT_FALSE(rig.engine.writer().SaveLNK(record));
-  EXPECT_TRUE(rig.lines().empty());
-  EXPECT_EQ(rig.log.Statistics, RunStatistics{});
+  // A Win32 code inside the HRESULT is shown as the code.
+  ASSERT_EQ(rig.lines().size(), 1u);
+  EXPECT_TRUE(contains(rig.lines().front(), u"[ERR ]"));
+  EXPECT_TRUE(contains(rig.lines().front(), u"(ERROR: cannot create a shortcut! Code: 5. "));
+  EXPECT_EQ(rig.log.Statistics, (RunStatistics{.Errors = 1}));
   ASSERT_EQ(rig.failures.count(u"Engine.SaveLNK"), 1u);
   EXPECT_EQ(rig.failures.records.back().context,
             (std::vector<std::u16string>{u"Engine.SaveLNK", u"A2-R4",
                                          u"[\"C:\\Users\\User\\Desktop\\My Tool.lnk\"]"}));
+
+  // Any other HRESULT is shown as one.
+  WriterRig other;
+  LnkRecord second = other.load(kPlain);
+  other.machine.shellLinks().faults().failNth(ShellLinkOp::kSave, 1, 0x80004005u);
+  EXPECT_FALSE(other.engine.writer().SaveLNK(second));
+  ASSERT_EQ(other.lines().size(), 1u);
+  EXPECT_TRUE(contains(other.lines().front(), u"Code: 0x80004005. "));
 }
 
 // --- The new shortcut does not land: the cure puts the original back --------

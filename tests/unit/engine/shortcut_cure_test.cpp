@@ -32,7 +32,7 @@ TEST(FixLnkTest, AnUndamagedShortcutKeepsEverythingButForeignArguments) {
   const LnkRecord cured = rig.readShortcut(kTool);
   EXPECT_EQ(cured.Target, u"C:\\Apps\\tool.exe");
   EXPECT_EQ(cured.Arguments, u"");
-  EXPECT_EQ(cured.WorkingDir, u"C:\\Apps");
+  EXPECT_EQ(cured.WorkingDir, u"C:\\Elsewhere");  // the user's, as the program did not change
   EXPECT_EQ(cured.Description, u"My tool");
   EXPECT_EQ(cured.Hotkey, 0x0654);
   EXPECT_EQ(cured.ShowCmd, 3);
