@@ -37,10 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string script = analysis.GetBAT_FirstLine(kPath, false);
   if (recorder.count != 0) __builtin_trap();
   if (machine.files().openHandleCount() != 0) __builtin_trap();
-  if (!bytes.empty() && script.empty() && bytes.size() > 3 && bytes[0] != '\xFF' &&
+  const bool utf16 = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+  if (!bytes.empty() && script.empty() && bytes.size() > 3 && !utf16 &&
       bytes.find('%') == std::string_view::npos) {
-    __builtin_trap();  // ANSI text without filler always gives some text
+    __builtin_trap();  // 8-bit text without filler always gives some text
   }
+  if (script.size() > bytes.size()) __builtin_trap();
 
   const std::u16string cleaned = removePercentPieces(machine.system().ansiToWide(bytes));
   if (std::count(cleaned.begin(), cleaned.end(), u'%') > 1) __builtin_trap();

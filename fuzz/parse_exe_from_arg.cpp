@@ -1,9 +1,13 @@
 // The executable finder over arbitrary argument text (UTF-16LE input): no
-// crash, the result is empty or an existing file, and on short texts the
-// linear finders give exactly the regular-expression engine's first match.
+// crash, the result is empty or an existing file whose name holds nothing a
+// file name cannot (no wildcard, no "<>|\"", no control character), and on
+// short texts the linear finders give exactly the regular-expression engine's
+// first match, and the shorter matches at its start exactly the prefixes of
+// that match the engine matches whole.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "counting_recorder.h"
@@ -26,12 +30,43 @@ std::optional<tolvaran::PathScanMatch> engineMatch(const tolvaran::RegExp& regex
   }
 }
 
-void compare(const tolvaran::RegExp& regex,
+std::optional<bool> matchesWhole(const tolvaran::RegExp& whole, std::u16string_view text) {
+  try {
+    return whole.Test(text);
+  } catch (const tolvaran::RuntimeError&) {
+    return std::nullopt;  // gave up: nothing to compare
+  }
+}
+
+void compare(const tolvaran::RegExp& regex, const tolvaran::RegExp& whole,
              std::optional<tolvaran::PathScanMatch> (*find)(std::u16string_view),
-             std::u16string_view text) {
+             tolvaran::PathKind kind, std::u16string_view text) {
   const auto expected = engineMatch(regex, text);
   if (expected && expected->firstIndex == ~std::size_t{0}) return;
-  if (find(text) != expected) __builtin_trap();
+  const auto first = find(text);
+  if (first != expected) __builtin_trap();
+  if (!first || text.size() > 64) return;
+  // Every proper prefix the engine matches whole, longest first, except the
+  // first match without its closing quote (the same path).
+  const auto shorter = tolvaran::shorterMatchesAtStart(kind, text, *first, ~std::size_t{0});
+  std::size_t next = 0;
+  const bool closingQuote = text[first->firstIndex + first->length - 1] == u'"';
+  for (std::size_t length = first->length - 1; length > 0; --length) {
+    if (closingQuote && length == first->length - 1) continue;
+    const auto matches = matchesWhole(whole, text.substr(first->firstIndex, length));
+    if (!matches) return;
+    if (!*matches) continue;
+    if (next == shorter.size() ||
+        shorter[next] != tolvaran::PathScanMatch{first->firstIndex, length}) {
+      __builtin_trap();
+    }
+    ++next;
+  }
+  if (next != shorter.size()) __builtin_trap();
+}
+
+tolvaran::RegExp wholePattern(std::u16string_view pattern) {
+  return tolvaran::RegExp(u"^(?:" + std::u16string(pattern) + u")$");
 }
 
 }  // namespace
@@ -61,15 +96,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::u16string found = analysis.ParseEXEfromArg_1(text);
   if (!found.empty() && !machine.files().exists(found)) __builtin_trap();
+  for (const char16_t c : found) {
+    if (c < 0x20 || c == u'?' || c == u'*' || c == u'<' || c == u'>' || c == u'|' || c == u'"') {
+      __builtin_trap();
+    }
+  }
   if (recorder.count != 0 || machine.files().openHandleCount() != 0) __builtin_trap();
 
   if (text.size() <= 256) {
     static const RegExp executable(kExecutableInTextPattern);
     static const RegExp script(kScriptInTextPattern);
     static const RegExp shortcut(kShortcutPathPattern);
-    compare(executable, findExecutableInText, text);
-    compare(script, findScriptInText, text);
-    compare(shortcut, findShortcutPath, text);
+    static const RegExp wholeExecutable = wholePattern(kExecutableInTextPattern);
+    static const RegExp wholeScript = wholePattern(kScriptInTextPattern);
+    static const RegExp wholeShortcut = wholePattern(kShortcutPathPattern);
+    compare(executable, wholeExecutable, findExecutableInText, PathKind::kExecutable, text);
+    compare(script, wholeScript, findScriptInText, PathKind::kScript, text);
+    compare(shortcut, wholeShortcut, findShortcutPath, PathKind::kShortcut, text);
   }
   return 0;
 }

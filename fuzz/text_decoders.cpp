@@ -1,13 +1,18 @@
 // Feeds arbitrary bytes to every text decoder and checks the invariants the
 // rest of the program relies on: decoders accept anything, sizes follow the
 // input, round trips hold, folding is idempotent and the case-insensitive
-// search agrees with searching the folded text.
+// search agrees with searching the folded text. The file decoder never makes
+// more units than there are bytes, and calls UTF-8 exactly what is
+// well-formed.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "fileops/text_decoding.h"
+#include "platform/sim/sim_machine.h"
 #include "support/text.h"
+#include "support/text_detection.h"
 
 namespace {
 
@@ -93,6 +98,27 @@ void checkSlices(const std::u16string& text) {
   check(replaceAll(text, u" ", u"").find(u' ') == std::u16string::npos);
 }
 
+void checkFileDecoder(std::string_view bytes) {
+  // Building a machine costs far more than the decoding: one serves every
+  // input, its code page chosen by the last byte.
+  static platform::sim::SimMachine machine;
+  constexpr std::uint32_t kCodePages[] = {1251, 1252, 866, 1250};
+  const std::uint32_t codePage = bytes.empty() ? 1252 : kCodePages[bytes.back() & 3];
+  check(machine.system().setAnsiCodePage(codePage));
+
+  const bool wellFormed = isWellFormedUtf8(bytes);
+  check(wellFormed == (utf16ToUtf8(utf8ToUtf16(bytes)) == bytes));
+  const DecodedText decoded = decodeTextBytes(machine.system(), bytes);
+  check(decoded.text.size() <= bytes.size());
+  check(decoded.encoding == detectTextEncoding(bytes).encoding);
+  if (decoded.encoding == TextEncoding::kUtf8 && !bytes.starts_with("\xEF\xBB\xBF")) {
+    check(wellFormed && utf16ToUtf8(decoded.text) == bytes);
+  }
+  if (decoded.encoding == TextEncoding::kUtf16Be) {
+    check(decoded.text.size() == (bytes.size() - 2) / 2);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -104,5 +130,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   checkCase(text);
   checkCase(utf8ToUtf16(bytes));
   checkSlices(text);
+  checkFileDecoder(bytes);
   return 0;
 }

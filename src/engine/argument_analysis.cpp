@@ -1,9 +1,12 @@
 #include "engine/argument_analysis.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "engine/path_scan.h"
 #include "fileops/file_bytes.h"
+#include "fileops/text_decoding.h"
 #include "support/oem_text.h"
 #include "support/text.h"
 
@@ -18,6 +21,11 @@ constexpr std::size_t kPathBufferLength = 32767;
 constexpr std::size_t kEnvironmentBufferLength = 261;
 constexpr std::size_t kPercentWindow = 100;
 constexpr std::size_t kPercentThreshold = 20;
+// Shorter paths tried when the longest match names no file. Each costs a few
+// existence calls and a copy of its text, so a pasted line of thousands of
+// "x.exe" pieces must not try them all; a hijacked command line puts the
+// program within its first few extensions.
+constexpr std::size_t kShorterCandidates = 32;
 
 [[noreturn]] void fail(std::int32_t number, Win32Code code) {
   throw RuntimeError(runtimeFailure(number, static_cast<std::int32_t>(code)));
@@ -74,10 +82,18 @@ ExecutableInText ArgumentAnalysis::findExecutable(std::u16string_view text) {
       [&]() -> ExecutableInText {
         const auto found = findExecutableInText(text);
         if (!found) return {};
-        const std::u16string candidate =
-            UnQuote(recorder_, slice(text, found->firstIndex, found->length));
-        if (!fileHelpers_.isFileExists(candidate)) return {};
-        return {GetLongPath(candidate), found->firstIndex + found->length};
+        std::vector<PathScanMatch> matches{*found};
+        const auto shorter =
+            shorterMatchesAtStart(PathKind::kExecutable, text, *found, kShorterCandidates);
+        matches.insert(matches.end(), shorter.begin(), shorter.end());
+        for (const PathScanMatch& match : matches) {
+          const std::u16string candidate =
+              UnQuote(recorder_, slice(text, match.firstIndex, match.length));
+          if (fileHelpers_.isFileExists(candidate)) {
+            return {GetLongPath(candidate), match.firstIndex + match.length};
+          }
+        }
+        return {};
       },
       [] { return ErrorContext(u"Parser.ParseEXEfromArg_1"); });
 }
@@ -111,18 +127,14 @@ std::u16string ArgumentAnalysis::GetBAT_FirstLine(std::u16string_view text, bool
 }
 
 std::u16string ArgumentAnalysis::decodeScript(const std::string& bytes) {
-  // The byte-order-mark tests and the DOS detection look at the bytes as the
-  // system's ANSI code page shows them.
-  std::u16string ansi = system_.ansiToWide(bytes);
-  if (fileHelpers_.IsUtf16Bom(ansi)) {
-    std::u16string text = utf16leToText(bytes);
-    text.erase(0, 1);
-    if (const std::size_t nul = text.find(u'\0'); nul != std::u16string::npos) text.resize(nul);
-    return text;
+  DecodedText decoded = decodeTextBytes(system_, bytes);
+  const bool utf16 =
+      decoded.encoding == TextEncoding::kUtf16Le || decoded.encoding == TextEncoding::kUtf16Be;
+  // A wide script's text ends at its first NUL, as it always has here.
+  if (const std::size_t nul = decoded.text.find(u'\0'); utf16 && nul != std::u16string::npos) {
+    decoded.text.resize(nul);
   }
-  if (fileHelpers_.IsUtf8Bom(ansi)) return u"UTF8: " + ansi;
-  if (isOEM(recorder_, ansi)) return Convert_OEM_to_Win(recorder_, ansi, false);
-  return ansi;
+  return std::move(decoded.text);
 }
 
 std::u16string ArgumentAnalysis::ClearPathFromRegistry(std::u16string_view value) {

@@ -49,7 +49,9 @@ class ArgumentAnalysis {
   bool TestPattern(std::u16string_view text, std::u16string_view pattern);
 
   // The long form of the first executable (or document) path in the text
-  // when that file exists; empty otherwise.
+  // when that file exists; otherwise of the longest existing shorter path at
+  // the same start (shorterMatchesAtStart, the first 32 of them); empty
+  // when none exists.
   std::u16string ParseEXEfromArg_1(std::u16string_view text);
   // The same, with the position after the path's mention (its closing quote
   // included).
@@ -58,11 +60,10 @@ class ArgumentAnalysis {
   // The decoded text of a script: the file named by the first script path in
   // `text` (isArgs true) or the file `text` itself. Empty when there is no
   // such path, the file is missing or empty, or cannot be read (recorded).
-  // UTF-16LE with a byte-order mark is decoded up to the first NUL; UTF-8
-  // with a byte-order mark is returned as "UTF8: " and its bytes read as
-  // ANSI; DOS-code-page Cyrillic is converted; anything else is ANSI. When
-  // the first 100 characters hold 20 or more "%", the %...% pieces go. The
-  // whole text is returned, not just its first line.
+  // The bytes are decoded by decodeTextBytes (byte-order mark, UTF-8, DOS
+  // Cyrillic, ANSI); UTF-16 text ends at its first NUL. When the first 100
+  // characters hold 20 or more "%", the %...% pieces go. The whole text is
+  // returned, not just its first line.
   std::u16string GetBAT_FirstLine(std::u16string_view text, bool isArgs);
 
   // The program path in a registry command: the quoted part when the value

@@ -1,9 +1,11 @@
 #pragma once
 // The state the shortcut cure keeps across one run and for the shortcut in
 // hand, and the system folders it compares targets with.
+#include <cstddef>
 #include <string>
 
 #include "fileops/cure_codes.h"
+#include "fileops/path_identity.h"
 #include "support/failure.h"
 #include "support/hash_table.h"
 
@@ -43,7 +45,8 @@ inline constexpr std::u16string_view kRegistryPath = u"A5.1";
 inline constexpr std::u16string_view kRegistryFolder = u"A5.2";
 }  // namespace recovery_code
 
-struct CureState {
+class CureState {
+ public:
   explicit CureState(FailureRecorder& recorder) : ProcessedLinks(recorder) {}
   CureState(const CureState&) = delete;
   CureState& operator=(const CureState&) = delete;
@@ -54,12 +57,26 @@ struct CureState {
     codes = CureCodes{};
   }
 
-  // The shortcut paths handled in this run, exactly as they were passed in
-  // (case-sensitive keys).
-  clsBrenloHashTable ProcessedLinks;
+  // Records a shortcut as handled in this run; false when it was already,
+  // under any spelling of its path.
+  bool markProcessed(const PathIdentity& path) {
+    if (isProcessed(path)) return false;
+    ProcessedLinks.Add(Variant(path.text()), Variant(u""));
+    return true;
+  }
+  [[nodiscard]] bool isProcessed(const PathIdentity& path) const {
+    return ProcessedLinks.Exists(Variant(path.text()));
+  }
+  [[nodiscard]] std::size_t processedCount() const noexcept { return ProcessedLinks.Count(); }
+
   // RuleCode, RecoveryCode, FoundTargetText and ListSelector of the shortcut
   // in hand; the report reads them while lines are written.
   CureCodes codes;
+
+ private:
+  // The shortcuts handled in this run, keyed by their path identities (the
+  // keys are compared exactly: the identity has done the case mapping).
+  clsBrenloHashTable ProcessedLinks;
 };
 
 }  // namespace tolvaran

@@ -1,7 +1,10 @@
 #include "engine/path_scan.h"
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <span>
+#include <vector>
 
 #include "support/reg_exp.h"
 #include "support/text.h"
@@ -38,6 +41,37 @@ class PathScanner {
     }
     return std::nullopt;
   }
+
+  // Ends where a dot and an extension finish, right to left from the first
+  // match's own end, inside its run. Extensions hold no dot, so each dot's
+  // ends lie before the next dot's: longest first falls out of the order.
+  std::vector<PathScanMatch> shorter(const PathScanMatch& first, std::size_t limit) const {
+    std::vector<PathScanMatch> found;
+    const std::size_t firstEnd = first.firstIndex + first.length;
+    if (first.length == 0 || firstEnd > text_.size() || limit == 0) return found;
+    const std::size_t colon = text_.find(u":\\", first.firstIndex + 1);
+    if (colon == kNone || colon + 2 >= firstEnd) return found;
+    const std::size_t runStart = colon + 2;
+    // The first match's extension ends before its closing quote, if any.
+    const std::size_t extensionEnd = text_[firstEnd - 1] == u'"' ? firstEnd - 1 : firstEnd;
+    for (std::size_t i = extensionEnd; i > runStart;) {
+      --i;
+      if (text_[i] == u'"') break;  // only when `first` was no match of this kind
+      if (text_[i] != u'.') continue;
+      std::array<std::size_t, kMaxExtensions> lengths{};
+      const std::size_t count = extensionsAt(i + 1, lengths);
+      for (std::size_t k = 0; k < count; ++k) {
+        std::size_t end = i + 1 + lengths[k];
+        if (end >= extensionEnd) continue;
+        if (text_[end] == u'"') ++end;
+        found.push_back(PathScanMatch{first.firstIndex, end - first.firstIndex});
+        if (found.size() == limit) return found;
+      }
+    }
+    return found;
+  }
+
+  static constexpr std::size_t kMaxExtensions = 10;
 
  private:
   static constexpr std::size_t kNone = std::u16string_view::npos;
@@ -99,14 +133,33 @@ class PathScanner {
   // The length of the first extension of the list found at `at`, or 0.
   std::size_t extensionAt(std::size_t at) const {
     for (const std::u16string_view extension : extensions_) {
-      if (at + extension.size() > text_.size()) continue;
-      bool same = true;
-      for (std::size_t k = 0; k < extension.size() && same; ++k) {
-        same = foldUnit(text_[at + k]) == extension[k];
-      }
-      if (same) return extension.size();
+      if (fitsAt(at, extension)) return extension.size();
     }
     return 0;
+  }
+
+  // The lengths of every extension of the list found at `at`, longest first
+  // and each once; how many there are.
+  std::size_t extensionsAt(std::size_t at, std::array<std::size_t, kMaxExtensions>& lengths) const {
+    std::size_t count = 0;
+    for (const std::u16string_view extension : extensions_) {
+      if (!fitsAt(at, extension)) continue;
+      if (std::find(lengths.begin(), lengths.begin() + count, extension.size()) !=
+          lengths.begin() + count) {
+        continue;
+      }
+      lengths[count++] = extension.size();
+    }
+    std::sort(lengths.begin(), lengths.begin() + count, std::greater<>());
+    return count;
+  }
+
+  bool fitsAt(std::size_t at, std::u16string_view extension) const {
+    if (at + extension.size() > text_.size()) return false;
+    for (std::size_t k = 0; k < extension.size(); ++k) {
+      if (foldUnit(text_[at + k]) != extension[k]) return false;
+    }
+    return true;
   }
 
   std::u16string_view text_;
@@ -122,6 +175,9 @@ constexpr std::array<std::u16string_view, 5> kScriptExtensions = {u"bat", u"cmd"
                                                                   u"js"};
 constexpr std::array<std::u16string_view, 8> kShortcutExtensions = {
     u"lnk", u"url", u"log", u"txt", u"ico", u"appref-ms", u"application", u"website"};
+static_assert(kExecutableExtensions.size() <= PathScanner::kMaxExtensions &&
+              kScriptExtensions.size() <= PathScanner::kMaxExtensions &&
+              kShortcutExtensions.size() <= PathScanner::kMaxExtensions);
 
 }  // namespace
 
@@ -135,6 +191,17 @@ std::optional<PathScanMatch> findScriptInText(std::u16string_view text) {
 
 std::optional<PathScanMatch> findShortcutPath(std::u16string_view text) {
   return PathScanner(text, kShortcutExtensions).first();
+}
+
+std::vector<PathScanMatch> shorterMatchesAtStart(PathKind kind, std::u16string_view text,
+                                                 const PathScanMatch& first, std::size_t limit) {
+  switch (kind) {
+    case PathKind::kExecutable:
+      return PathScanner(text, kExecutableExtensions).shorter(first, limit);
+    case PathKind::kScript: return PathScanner(text, kScriptExtensions).shorter(first, limit);
+    case PathKind::kShortcut: return PathScanner(text, kShortcutExtensions).shorter(first, limit);
+  }
+  return {};
 }
 
 }  // namespace tolvaran

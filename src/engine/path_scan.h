@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace tolvaran {
 
@@ -36,5 +37,19 @@ std::optional<PathScanMatch> findExecutableInText(std::u16string_view text);
 std::optional<PathScanMatch> findScriptInText(std::u16string_view text);
 // The first match of kShortcutPathPattern.
 std::optional<PathScanMatch> findShortcutPath(std::u16string_view text);
+
+// Which of the three expressions.
+enum class PathKind { kExecutable, kScript, kShortcut };
+
+// The first match runs to the last extension of its quote-free run, so an
+// unquoted path followed by more text ("C:\X\x.exe http://ad.test/a.pdf")
+// names no file although a shorter match at the same start does. These are
+// the other matches of the kind's expression at the start of `first` (the
+// first match the kind's finder gave for `text`): one for each place where a
+// dot and an extension end inside the run before the first match's own, with
+// the closing quote the expression would take there, longest first, at most
+// `limit`. Linear in the run's length.
+std::vector<PathScanMatch> shorterMatchesAtStart(PathKind kind, std::u16string_view text,
+                                                 const PathScanMatch& first, std::size_t limit);
 
 }  // namespace tolvaran

@@ -11,23 +11,6 @@ namespace tolvaran {
 
 namespace {
 
-char16_t asciiLower(char16_t c) noexcept {
-  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-bool equalsAscii(std::u16string_view a, std::u16string_view b) noexcept {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-  }
-  return true;
-}
-
-bool endsWithAscii(std::u16string_view text, std::u16string_view suffix) noexcept {
-  return text.size() >= suffix.size() &&
-         equalsAscii(text.substr(text.size() - suffix.size()), suffix);
-}
-
 // The hosts of the command interpreter family are also started without
 // their extension; the others only ever as .exe.
 constexpr std::array<std::u16string_view, 4> kBareHosts{u"cmd", u"cscript", u"wscript", u"start"};
@@ -42,14 +25,16 @@ constexpr std::array<std::u16string_view, 11> kScriptExtensions{u".bat", u".cmd"
 bool isScriptHost(std::u16string_view path, std::u16string_view arguments) {
   const std::u16string name = GetFileNameAndExt(path);
   for (const std::u16string_view host : kBareHosts) {
-    if (equalsAscii(name, host) || equalsAscii(name, std::u16string(host) + u".exe")) return true;
+    if (equalsFileNameNoCase(name, host) ||
+        equalsFileNameNoCase(name, std::u16string(host) + u".exe"))
+      return true;
   }
   for (const std::u16string_view host : kExeHosts) {
-    if (equalsAscii(name, host)) return true;
+    if (equalsFileNameNoCase(name, host)) return true;
   }
   // Explorer opens whatever it is given: a folder is its own business, an
   // address is a hijack's.
-  return equalsAscii(name, u"explorer.exe") && containsWebAddress(arguments);
+  return equalsFileNameNoCase(name, u"explorer.exe") && containsWebAddress(arguments);
 }
 
 bool isScriptHostAtHome(std::u16string_view path, const CureFolders& folders) {
@@ -58,22 +43,23 @@ bool isScriptHostAtHome(std::u16string_view path, const CureFolders& folders) {
   const auto in = [&](std::u16string_view home) {
     return !home.empty() && equalsNoCase(folder, home);
   };
-  if (equalsAscii(name, u"powershell.exe")) {
+  if (equalsFileNameNoCase(name, u"powershell.exe")) {
     return in(folders.Sys32 + u"\\WindowsPowerShell\\v1.0") ||
            in(folders.SysWow64 + u"\\WindowsPowerShell\\v1.0");
   }
-  if (equalsAscii(name, u"pwsh.exe")) {
+  if (equalsFileNameNoCase(name, u"pwsh.exe")) {
     return !folders.PF64.empty() &&
            equalsNoCase(GetPathName(folder), folders.PF64 + u"\\PowerShell");
   }
-  if (equalsAscii(name, u"explorer.exe")) return in(folders.SysRoot);
-  if (equalsAscii(name, u"start") || equalsAscii(name, u"start.exe")) return false;
+  if (equalsFileNameNoCase(name, u"explorer.exe")) return in(folders.SysRoot);
+  if (equalsFileNameNoCase(name, u"start") || equalsFileNameNoCase(name, u"start.exe"))
+    return false;
   return in(folders.Sys32) || in(folders.SysWow64);
 }
 
 bool isScriptFile(std::u16string_view path) {
   for (const std::u16string_view extension : kScriptExtensions) {
-    if (endsWithAscii(path, extension)) return true;
+    if (endsWithFileNameNoCase(path, extension)) return true;
   }
   return false;
 }

@@ -12,7 +12,7 @@ namespace tolvaran {
 // and start (with or without ".exe"), powershell.exe, pwsh.exe, mshta.exe,
 // rundll32.exe, regsvr32.exe, conhost.exe, and explorer.exe when the
 // arguments it is given hold a web address. Wherever the file lies: a copy
-// elsewhere imitates the host. Names compare in ASCII, as file kinds do.
+// elsewhere imitates the host. Names compare as the file system compares them.
 bool isScriptHost(std::u16string_view path, std::u16string_view arguments);
 
 // True when a script host lies where Windows keeps it: System32 or SysWOW64

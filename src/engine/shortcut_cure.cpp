@@ -70,9 +70,7 @@ void ShortcutCure::FixLNK(std::u16string_view path, std::u16string_view line,
         ++parts_.log.Statistics.Total;
         codes.FoundTargetText.clear();
         codes.ListSelector = ListSelector::kMain;
-        const Variant key(path);
-        if (state_.ProcessedLinks.Exists(key)) return;
-        state_.ProcessedLinks.Add(key, Variant(u""));
+        if (!state_.markProcessed(pathIdentity(ports_.files, path))) return;
         ports_.ui.pumpMessages();
 
         bool hidden = false;

@@ -26,6 +26,26 @@ class RedirectionOff {
   modFile& files_;
 };
 
+// Whether a path holds what no file name can: "?" or "*" (outside a leading
+// "\\?\" or "\\.\"), "<", ">", '"', "|" or a control character (NUL
+// included). Such a path names no file, but FindFirstFileW takes "?", "*"
+// and the DOS wildcards "<", ">" and '"' as patterns: "C:\a b\?.pdf" would
+// "exist" beside "C:\a b\c.pdf", and a cure would point a shortcut at it.
+bool cannotNameAFile(std::u16string_view path) noexcept {
+  const auto separator = [&](std::size_t i) {
+    return i < path.size() && (path[i] == u'\\' || path[i] == u'/');
+  };
+  const bool devicePrefix = separator(0) && separator(1) && path.size() > 2 &&
+                            (path[2] == u'?' || path[2] == u'.') && separator(3);
+  for (std::size_t i = devicePrefix ? 4 : 0; i < path.size(); ++i) {
+    const char16_t c = path[i];
+    if (c < 0x20 || c == u'?' || c == u'*' || c == u'<' || c == u'>' || c == u'"' || c == u'|') {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::u16string untilNul(std::u16string text) {
   if (const auto nul = text.find(u'\0'); nul != std::u16string::npos) text.resize(nul);
   return text;
@@ -67,6 +87,8 @@ bool modFile::isFileExists(std::u16string_view path, std::u16string& failedMetho
       [&] {
         // A network path could stall on an unreachable server: never examined.
         if (path.empty() || isNetworkPath(path)) return false;
+        // Whatever the single tests would say of it.
+        if (cannotNameAFile(path)) return false;
         std::array<bool, 5> found{};
         {
           const RedirectionOff off(*this, path);

@@ -61,7 +61,10 @@ class modFile {
   // without the folder bit, 5 a find that gives a non-folder, 6 an open
   // with no access, 7 the shell's PathFileExists. A folder passes 3 and 7
   // ("456"). An empty or network path ("\\server", "//server") is not
-  // examined: false, and `failedMethods` empty.
+  // examined: false, and `failedMethods` empty. Nor is a path no file can
+  // have, whatever FindFirstFileW's wildcards would match: one holding "?"
+  // or "*" after its "\\?\" or "\\.\" prefix, if any, or "<", ">", '"',
+  // "|" or a character below U+0020.
   bool isFileExists(std::u16string_view path, std::u16string& failedMethods);
   bool isFileExists(std::u16string_view path);
 

@@ -54,7 +54,7 @@ class Intake {
                                       scanReport_, parser_, services.caption},
                   services.recorder),
         parser_(ListParserParts{guard_, scanReport_, reader_, finder_, dispatch_,
-                                services.engine.state().ProcessedLinks, services.log,
+                                services.engine.state(), services.ports.files, services.log,
                                 services.messages},
                 services.recorder) {}
   Intake(const Intake&) = delete;

@@ -60,9 +60,11 @@ bool ListParser::CureLinkLine(std::u16string_view line, bool cureDashLines) {
           (void)parts_.dispatch.CureObject(located, false, trimmed);
           return true;
         }
-        // A line that is exactly the path of a shortcut this run already
-        // handled: the cure renamed or removed it, which is no news.
-        if (!parts_.processedLinks.Exists(Variant(trimmed))) reportNotFound(listed);
+        // A line that is the path of a shortcut this run already handled,
+        // in any spelling: the cure renamed or removed it, which is no news.
+        if (!parts_.cureState.isProcessed(pathIdentity(parts_.files, trimmed))) {
+          reportNotFound(listed);
+        }
         return true;
       },
       [&] { return ErrorContext(u"Parser.CureLinkLine", u"Line=", trimmed, u"LNK=", located); });

@@ -5,6 +5,7 @@
 // path that cannot be found is reported as skipped.
 #include <string_view>
 
+#include "engine/cure_state.h"
 #include "fileops/mod_file.h"
 #include "intake/find_lnk.h"
 #include "intake/list_file_reader.h"
@@ -12,7 +13,6 @@
 #include "intake/scan_report_import.h"
 #include "report/report_log.h"
 #include "support/failure.h"
-#include "support/hash_table.h"
 #include "support/translation.h"
 
 namespace tolvaran {
@@ -26,8 +26,10 @@ struct ListParserParts {
   ListFileReader& reader;
   LinkFinder& finder;
   ObjectDispatch& dispatch;
-  // The shortcut paths the cure handled in this run.
-  const clsBrenloHashTable& processedLinks;
+  // The shortcuts the cure handled in this run, and the port that tells
+  // which path names which file.
+  const CureState& cureState;
+  platform::Files& files;
   WriteLog& log;
   const Translation& messages;
 };
@@ -50,8 +52,8 @@ class ListParser {
   // Cures the path in one line (spaces around it trimmed). A line beginning
   // with "-" is skipped unless `cureDashLines`. True when the line held a
   // path, whether or not it was found: a missing one gets a "[SKIP]" line
-  // unless the cure of this run already handled (and moved) exactly the
-  // path the line consists of.
+  // unless the cure of this run already handled (and moved) the shortcut
+  // the whole line names, in whatever letter case.
   bool CureLinkLine(std::u16string_view line, bool cureDashLines);
 
  private:

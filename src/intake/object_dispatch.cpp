@@ -1,9 +1,9 @@
 #include "intake/object_dispatch.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
-#include "engine/path_names.h"
 #include "intake/device_name.h"
 #include "intake/list_parser.h"
 #include "support/text.h"
@@ -13,6 +13,16 @@ namespace {
 
 constexpr std::array<std::u16string_view, 8> kCurableKinds = {
     u"LNK", u"LOG", u"TXT", u"URL", u"ICO", u"APPREF-MS", u"APPLICATION", u"WEBSITE"};
+// What adware plants beside a shortcut and the cure deletes outright.
+constexpr std::array<std::u16string_view, 5> kDeletableKinds = {u"URL", u"ICO", u"APPREF-MS",
+                                                                u"APPLICATION", u"WEBSITE"};
+
+bool isDeletableKind(std::u16string_view kind) {
+  for (const std::u16string_view deletable : kDeletableKinds) {
+    if (kind == deletable) return true;
+  }
+  return false;
+}
 
 constexpr int kEmptyListFile = 52;
 
@@ -32,16 +42,23 @@ std::u16string entryBase(std::u16string_view folder) {
 
 }  // namespace
 
+// A kind is told by the file systems' name comparison, as Windows tells it
+// (an ASCII comparison for these names): the case folding would take
+// "notes.ln\u212A" (KELVIN SIGN) for a shortcut and delete an unrelated file.
 std::u16string CheckValidExtension(std::u16string_view path) {
   for (const std::u16string_view kind : kCurableKinds) {
     if (path.size() <= kind.size() || path[path.size() - kind.size() - 1] != u'.') continue;
-    const std::u16string_view extension = path.substr(path.size() - kind.size());
-    if (equalsNoCase(extension, kind)) return upperCase(extension);
+    if (endsWithFileNameNoCase(path, kind)) return std::u16string(kind);
   }
   return {};
 }
 
 bool ObjectDispatch::CureObject(std::u16string_view path, bool topLevel, std::u16string_view line) {
+  return cureObject(path, topLevel, line, ShortcutSource::kListed);
+}
+
+bool ObjectDispatch::cureObject(std::u16string_view path, bool topLevel, std::u16string_view line,
+                                ShortcutSource source) {
   return guarded(
       recorder_, false,
       [&] {
@@ -54,7 +71,7 @@ bool ObjectDispatch::CureObject(std::u16string_view path, bool topLevel, std::u1
         const std::u16string kind = CheckValidExtension(path);
         if (kind.empty()) return false;
         if (kind == u"LNK") {
-          parts_.engine.FixLNK(path, line);
+          parts_.engine.FixLNK(path, line, source);
         } else if (kind == u"LOG" || kind == u"TXT") {
           if (topLevel) {
             if (parts_.files.GetFileSize(path) == 0) {
@@ -64,7 +81,7 @@ bool ObjectDispatch::CureObject(std::u16string_view path, bool topLevel, std::u1
             }
             cureListFile(path);
           }
-        } else {
+        } else if (isDeletableKind(kind)) {
           DeleteListedObject(path);
         }
         return exists;
@@ -75,16 +92,25 @@ bool ObjectDispatch::CureObject(std::u16string_view path, bool topLevel, std::u1
 bool ObjectDispatch::cureFolder(std::u16string_view folder) {
   // The listing is taken whole before anything is cured: the cure renames
   // and deletes files in this very folder, and uses the folder helper's one
-  // open search itself.
+  // open search itself. Hidden and system shortcuts are walked too: hiding a
+  // hijacked shortcut is what adware does, and the cure shows it again.
   const std::u16string base = entryBase(folder);
-  std::vector<std::u16string> names;
+  std::vector<std::u16string> visible;
   for (std::u16string name = parts_.dir.DirW(base + u'*', kFolderWalkExclusions, false);
        !name.empty(); name = parts_.dir.DirW()) {
-    names.push_back(std::move(name));
+    visible.push_back(std::move(name));
+  }
+  std::vector<std::u16string> names;
+  for (std::u16string name = parts_.dir.DirW(base + u'*', platform::attr::kReadOnly, false);
+       !name.empty(); name = parts_.dir.DirW()) {
+    const bool shortcut = CheckValidExtension(name) == u"LNK";
+    if (shortcut || std::find(visible.begin(), visible.end(), name) != visible.end()) {
+      names.push_back(std::move(name));
+    }
   }
   bool handled = false;
   for (const std::u16string& name : names) {
-    if (CureObject(base + name, false, u"")) handled = true;
+    if (cureObject(base + name, false, u"", ShortcutSource::kFolderWalk)) handled = true;
   }
   return handled;
 }

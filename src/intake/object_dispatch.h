@@ -22,7 +22,8 @@ class ListParser;
 
 // The kind of object a path names: its extension upper-cased, without the
 // dot, when it is one of LNK, LOG, TXT, URL, ICO, APPREF-MS, APPLICATION and
-// WEBSITE (in any letter case); empty otherwise (".lnk.bak", ".lnk ").
+// WEBSITE in any ASCII letter case, as a file system compares names; empty
+// otherwise (".lnk.bak", ".lnk ", ".ln\u212A" with KELVIN SIGN).
 [[nodiscard]] std::u16string CheckValidExtension(std::u16string_view path);
 
 // What the dispatcher works with.
@@ -64,6 +65,8 @@ class ObjectDispatch {
   void DeleteListedObject(std::u16string_view path);
 
  private:
+  bool cureObject(std::u16string_view path, bool topLevel, std::u16string_view line,
+                  ShortcutSource source);
   bool cureFolder(std::u16string_view folder);
   void cureListFile(std::u16string_view path);
 

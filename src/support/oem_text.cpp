@@ -67,6 +67,17 @@ bool isOEM(std::u16string_view text) noexcept {
   return text.find_first_of(kOemDetection) != std::u16string_view::npos;
 }
 
+bool isOemBytes(std::string_view bytes) noexcept {
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 0x80 && byte <= 0x9F && byte != 0x82) || (byte >= 0xA0 && byte <= 0xA7) ||
+        (byte >= 0xAB && byte <= 0xAE)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool isOEM(FailureRecorder& recorder, std::u16string_view text) {
   return guardedText(
       recorder, u"Parser.isOEM", false, [&] { return isOEM(text); }, u"String:", text);

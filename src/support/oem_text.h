@@ -29,6 +29,11 @@ std::u16string UnQuoteEx(FailureRecorder& recorder, std::u16string_view text);
 bool isOEM(std::u16string_view text) noexcept;
 bool isOEM(FailureRecorder& recorder, std::u16string_view text);
 
+// The same test on the bytes themselves, whatever code page they would be
+// read with: true when they hold one of the 866 bytes listed above. On a
+// Windows-1251 system it decides exactly as isOEM on the decoded text.
+bool isOemBytes(std::string_view bytes) noexcept;
+
 // Letter by letter through two parallel lists of 72 characters: the Russian
 // and Ukrainian letters, and the 1251 view of their 866 bytes. `reverse`
 // false turns the 1251 view back into the letters (each character is looked

@@ -530,6 +530,46 @@ TEST_P(FilesContract, CopyRefusesToOverwriteHiddenOrReadOnly) {
   EXPECT_EQ(readAll(at(u"ro.txt")), "r");
 }
 
+// --- Name comparison -------------------------------------------------------
+
+// Names match unit by unit through each unit's upper case, where that maps
+// back: not through Unicode's case folding, which takes KELVIN SIGN for "k".
+// Asked for by name, and as a pattern (the name and "*").
+TEST_P(FilesContract, NamesMatchByTheirUpperCaseOnly) {
+  const struct {
+    const char* name;
+    std::u16string_view made;
+    std::u16string_view asked;
+    bool same;
+  } cases[] = {
+      {"capitals", u"notes.lnk", u"NOTES.LNK", true},
+      {"KELVIN SIGN", u"notes.lnk", u"notes.ln\u212A", false},
+      {"capitals", u"page.website", u"PAGE.WEBSITE", true},
+      {"LONG S", u"page.website", u"page.web\u017Fite", false},
+      {"Cyrillic capitals", u"\u0444\u0430\u0439\u043B.lnk", u"\u0424\u0410\u0419\u041B.LNK", true},
+      {"Greek final sigma", u"\u03C3.txt", u"\u03C2.txt", false},
+      {"capital sharp s", u"\u00DF.txt", u"\u1E9E.txt", false},
+      {"ANGSTROM SIGN", u"\u00E5.txt", u"\u212B.txt", false},
+      {"outside the BMP", u"\U00010400.txt", u"\U00010428.txt", false},
+  };
+  int folder = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::u16string dir = u"n" + toDecimal(++folder);
+    makeFolder(dir);
+    makeFile(dir + u"\\" + std::u16string(c.made), "x");
+    const std::u16string asked = at(dir + u"\\" + std::u16string(c.asked));
+    EXPECT_EQ(files().getFileAttributes(asked).ok(), c.same);
+    for (const std::u16string& pattern : {asked, asked + u"*"}) {
+      const auto found = files().findFirstFile(pattern);
+      EXPECT_EQ(found.ok(), c.same) << narrow(pattern);
+      if (!found.ok()) continue;
+      EXPECT_EQ(found.value.data.name, c.made);
+      EXPECT_TRUE(files().findClose(found.value.handle).ok());
+    }
+  }
+}
+
 // --- Find --------------------------------------------------------------------
 
 TEST_P(FilesContract, FindFirstAndNext) {

@@ -40,7 +40,7 @@ bool wantsData(std::uint32_t access) {
   return wantsRead(access) || wantsWrite(access) || wantsDelete(access);
 }
 
-// The server part of a folded "\\server\share" volume name.
+// The server part of an upper-cased "\\SERVER\SHARE" volume key.
 std::u16string_view serverOf(std::u16string_view volume) {
   const auto end = volume.find(u'\\', 2);
   return volume.substr(0, end);
@@ -60,12 +60,12 @@ Win32Code checkExisting(Win32Code lookupCode, const SimFiles::Node* node, const 
 // after the erase.
 void detach(SimFiles::Node& node) {
   SimFiles::Node* parent = std::exchange(node.parent, nullptr);
-  if (parent) parent->children.erase(foldCase(node.name));
+  if (parent) parent->children.erase(fileNameUpcase(node.name));
 }
 
 void attach(SimFiles::Node& parent, const std::shared_ptr<SimFiles::Node>& node) {
   node->parent = &parent;
-  parent.children[foldCase(node->name)] = node;
+  parent.children[fileNameUpcase(node->name)] = node;
 }
 
 FindData findDataOf(const SimFiles::Node& node, std::u16string_view name) {
@@ -77,7 +77,8 @@ FindData findDataOf(const SimFiles::Node& node, std::u16string_view name) {
   return data;
 }
 
-// A folder's entries in the order of their folded names, as NTFS lists them.
+// A folder's entries in the order of their upper-cased names, unit by unit,
+// as NTFS lists them.
 std::vector<const SimFiles::Node*> inListingOrder(const SimFiles::Node& folder) {
   std::vector<std::pair<std::u16string_view, const SimFiles::Node*>> keyed;
   keyed.reserve(folder.children.size());
@@ -131,7 +132,7 @@ SimFiles::Lookup SimFiles::resolve(SimPath parsed) const {
     lookup.code = path.code;
     return lookup;
   }
-  const std::u16string volumeKey = foldCase(path.volume);
+  const std::u16string volumeKey = fileNameUpcase(path.volume);
   const auto volume = volumes_.find(volumeKey);
   if (volume == volumes_.end()) {
     lookup.code = kErrorPathNotFound;
@@ -150,7 +151,7 @@ SimFiles::Lookup SimFiles::resolve(SimPath parsed) const {
     return lookup;
   }
   for (std::size_t i = 0; i + 1 < path.components.size(); ++i) {
-    const auto child = current->children.find(foldCase(path.components[i]));
+    const auto child = current->children.find(fileNameUpcase(path.components[i]));
     if (child == current->children.end() || !child->second->isFolder()) {
       lookup.code = kErrorPathNotFound;
       return lookup;
@@ -158,7 +159,7 @@ SimFiles::Lookup SimFiles::resolve(SimPath parsed) const {
     current = child->second;
   }
   lookup.parent = current;
-  const auto last = current->children.find(foldCase(path.components.back()));
+  const auto last = current->children.find(fileNameUpcase(path.components.back()));
   if (last != current->children.end()) lookup.node = last->second;
   return lookup;
 }
@@ -315,7 +316,8 @@ Status SimFiles::doMoveFile(std::u16string_view existing, std::u16string_view ta
   for (const Node* up = destination.parent.get(); up; up = up->parent) {
     if (up == source.node.get()) return {kErrorAccessDenied};
   }
-  if (source.node->isFolder() && !equalsNoCase(source.path.volume, destination.path.volume)) {
+  if (source.node->isFolder() &&
+      !equalsFileNameNoCase(source.path.volume, destination.path.volume)) {
     return {kErrorNotSameDevice};
   }
   const std::shared_ptr<Node> node = source.node;
@@ -620,15 +622,15 @@ bool SimFiles::addVolume(std::u16string_view root) {
   const bool isDrive = root.size() == 2 || (root.size() == 3 && root[2] == u'\\');
   if (!isDrive && !path.isUnc()) return false;
   auto node = makeNode(path.volume, attr::kDirectory);
-  return volumes_.emplace(foldCase(path.volume), std::move(node)).second;
+  return volumes_.emplace(fileNameUpcase(path.volume), std::move(node)).second;
 }
 
 std::shared_ptr<SimFiles::Node> SimFiles::ensureFolder(const SimPath& path) {
-  const auto volume = volumes_.find(foldCase(path.volume));
+  const auto volume = volumes_.find(fileNameUpcase(path.volume));
   if (volume == volumes_.end()) return nullptr;
   std::shared_ptr<Node> current = volume->second;
   for (const auto& component : path.components) {
-    const auto child = current->children.find(foldCase(component));
+    const auto child = current->children.find(fileNameUpcase(component));
     if (child == current->children.end()) {
       auto folder = makeNode(component, attr::kDirectory);
       attach(*current, folder);
@@ -659,7 +661,7 @@ bool SimFiles::addFile(std::u16string_view path, std::string_view contents,
   parsed.components.pop_back();
   const auto folder = ensureFolder(parsed);
   if (!folder) return false;
-  const auto existing = folder->children.find(foldCase(name));
+  const auto existing = folder->children.find(fileNameUpcase(name));
   if (existing != folder->children.end() && existing->second->isFolder()) return false;
   attributes &= kSettableAttributes | kFixedAttributes;
   auto node = makeNode(name, attributes != 0 ? attributes : attr::kNormal);

@@ -4,10 +4,10 @@
 // times and contents; open handles with Windows' sharing rules; faults to
 // inject and a journal of every call. Path rules: sim_path.h.
 //
+// clang-format off
 //   call                                          -> Win32 result
 //   GetFileAttributes on a missing file / folder  -> ERROR_FILE_NOT_FOUND / ERROR_PATH_NOT_FOUND
-//   SetFileAttributes                             -> R H S A, TEMPORARY, OFFLINE,
-//   NOT_CONTENT_INDEXED
+//   SetFileAttributes                             -> R H S A, TEMPORARY, OFFLINE, NOT_CONTENT_INDEXED
 //                                                    are kept; sparse, reparse point and compressed
 //                                                    stay as they were; a file left with none reads
 //                                                    NORMAL
@@ -15,12 +15,10 @@
 //   DeleteFile of a file open without share-delete-> ERROR_SHARING_VIOLATION
 //   DeleteFile of a file open with share-delete   -> succeeds; the name stays, "delete pending",
 //                                                    until the last handle closes; opening or
-//                                                    reading its attributes meanwhile:
-//                                                    ACCESS_DENIED
+//                                                    reading its attributes meanwhile: ACCESS_DENIED
 //   CreateDirectory of an existing name           -> ERROR_ALREADY_EXISTS
 //   CreateDirectory under a missing folder        -> ERROR_PATH_NOT_FOUND
-//   RemoveDirectory of a folder that holds entries-> ERROR_DIR_NOT_EMPTY; of a file:
-//   ERROR_DIRECTORY;
+//   RemoveDirectory of a folder that holds entries-> ERROR_DIR_NOT_EMPTY; of a file: ERROR_DIRECTORY;
 //                                                    of a read-only folder: ERROR_ACCESS_DENIED
 //   CreateFile CREATE_NEW on an existing name     -> ERROR_FILE_EXISTS
 //   CreateFile OPEN_EXISTING / TRUNCATE_EXISTING on a missing file -> ERROR_FILE_NOT_FOUND
@@ -28,32 +26,33 @@
 //                                                    (only FILE_ATTRIBUTE_NORMAL is requested)
 //   CreateFile for writing or truncating a read-only file -> ERROR_ACCESS_DENIED
 //   CreateFile on a folder                        -> ERROR_ACCESS_DENIED (no backup semantics)
-//   CreateFile TRUNCATE_EXISTING without GENERIC_WRITE, a bad disposition ->
-//   ERROR_INVALID_PARAMETER CreateFile against open handles               ->
-//   ERROR_SHARING_VIOLATION when the new access is
+//   CreateFile TRUNCATE_EXISTING without GENERIC_WRITE, a bad disposition -> ERROR_INVALID_PARAMETER
+//   CreateFile against open handles               -> ERROR_SHARING_VIOLATION when the new access is
 //                                                    not shared by an open handle, or an open
 //                                                    handle's access is not shared by the new one;
 //                                                    an open with no data access never conflicts
 //   a new file                                    -> ARCHIVE, all three times "now"
 //   ReadFile / WriteFile without that access      -> ERROR_ACCESS_DENIED
-//   WriteFile past the end                        -> the gap is zero-filled; contents change at
-//   once SetFilePointerEx beyond 2^63 - 1              -> ERROR_NEGATIVE_SEEK an unknown or closed
-//   handle                   -> ERROR_INVALID_HANDLE MoveFile onto an existing name ->
-//   ERROR_ALREADY_EXISTS (a change of case only
+//   WriteFile past the end                        -> the gap is zero-filled; contents change at once
+//   SetFilePointerEx beyond 2^63 - 1              -> ERROR_NEGATIVE_SEEK
+//   an unknown or closed handle                   -> ERROR_INVALID_HANDLE
+//   MoveFile onto an existing name                -> ERROR_ALREADY_EXISTS (a change of case only
 //                                                    is a rename); a folder to another volume:
 //                                                    ERROR_NOT_SAME_DEVICE; a folder into itself:
 //                                                    ERROR_ACCESS_DENIED
 //   CopyFile onto an existing name, failIfExists  -> ERROR_FILE_EXISTS; onto a read-only or
 //                                                    hidden file: ERROR_ACCESS_DENIED
 //   FindFirstFile "dir\*"                         -> "." and ".." first (not in a root), then the
-//                                                    entries in case-insensitive name order
+//                                                    entries in the order of their upper-cased names
 //   FindFirstFile "dir\" / no match / no folder   -> ERROR_FILE_NOT_FOUND / ERROR_FILE_NOT_FOUND /
 //                                                    ERROR_PATH_NOT_FOUND
-//   GetLongPathName                               -> the path as given when it exists (no 8.3
-//   aliases) PathFileExists, the shell's PathFileExists    -> true exactly when GetFileAttributes
-//   succeeds;
+//   GetLongPathName                               -> the path as given when it exists (no 8.3 aliases)
+//   PathFileExists, the shell's PathFileExists    -> true exactly when GetFileAttributes succeeds;
 //                                                    false with GetFileAttributes' error
 //   every path-taking call but GetFullPathName    -> through WOW64 redirection: sim_wow64.h
+//   a name in another letter case                 -> the same entry, as NTFS compares names:
+//                                                    sim_path.h
+// clang-format on
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -150,7 +149,8 @@ class SimFiles final : public Files {
   [[nodiscard]] std::optional<std::string> readFileBytes(std::u16string_view path) const;
   [[nodiscard]] std::optional<FileTimes> timesOf(std::u16string_view path) const;
   bool setTimes(std::u16string_view path, const FileTimes& times);
-  // Names in a folder, in case-insensitive order; nothing for a missing folder.
+  // Names in a folder, in the order of their upper-cased names; nothing for
+  // a missing folder.
   [[nodiscard]] std::vector<std::u16string> listFolder(std::u16string_view path) const;
   [[nodiscard]] std::size_t openHandleCount() const noexcept;
   [[nodiscard]] std::size_t openFindCount() const noexcept;
@@ -167,7 +167,7 @@ class SimFiles final : public Files {
     std::uint32_t attributes = 0;
     FileTimes times;
     std::string contents;
-    // Folded name -> entry; a hash, since a folder may hold many thousands
+    // Upper-cased name -> entry; a hash, since a folder may hold many thousands
     // of entries and is looked up far more often than listed.
     std::unordered_map<std::u16string, std::shared_ptr<Node>> children;
     Node* parent = nullptr;
@@ -224,7 +224,7 @@ class SimFiles final : public Files {
                                   std::uint32_t shareMode, Disposition disposition);
 
   const SimClock& clock_;
-  std::map<std::u16string, std::shared_ptr<Node>> volumes_;  // folded volume name -> root
+  std::map<std::u16string, std::shared_ptr<Node>> volumes_;  // upper-cased volume name -> root
   std::map<std::uint64_t, OpenFile> files_;
   std::map<std::uint64_t, OpenFind> finds_;
   std::uint64_t nextHandle_ = 0x100;

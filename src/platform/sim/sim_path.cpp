@@ -224,12 +224,12 @@ std::u16string joinSimPath(const SimPath& path) {
 bool sameSimPath(std::u16string_view a, std::u16string_view b) {
   const SimPath pa = parseSimPath(a, NameCheck::kNone);
   const SimPath pb = parseSimPath(b, NameCheck::kNone);
-  if (!pa.ok() || !pb.ok()) return equalsNoCase(a, b);
-  if (!equalsNoCase(pa.volume, pb.volume) || pa.components.size() != pb.components.size()) {
+  if (!pa.ok() || !pb.ok()) return equalsFileNameNoCase(a, b);
+  if (!equalsFileNameNoCase(pa.volume, pb.volume) || pa.components.size() != pb.components.size()) {
     return false;
   }
   for (std::size_t i = 0; i < pa.components.size(); ++i) {
-    if (!equalsNoCase(pa.components[i], pb.components[i])) return false;
+    if (!equalsFileNameNoCase(pa.components[i], pb.components[i])) return false;
   }
   return true;
 }
@@ -247,7 +247,7 @@ bool matchFrom(std::u16string_view pattern, std::u16string_view name) {
       starP = p++;
       starN = n;
     } else if (p < pattern.size() &&
-               (pattern[p] == u'?' || foldCase(pattern[p]) == foldCase(name[n]))) {
+               (pattern[p] == u'?' || fileNameUpcase(pattern[p]) == fileNameUpcase(name[n]))) {
       ++p;
       ++n;
     } else if (starP != std::u16string_view::npos) {

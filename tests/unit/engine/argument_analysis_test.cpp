@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "common/recording_recorder.h"
 #include "platform/sim/sim_machine.h"
@@ -54,35 +56,69 @@ TEST(ParseEXEfromArg, FindsTheFirstExistingPathInArguments) {
                 u"C:\\Program Files\\X\\x.exe"},
            Case{u"/c start \"\" \"C:\\Program Files\\Y\\y.exe\" --flag", u""},
            // One quote-free stretch: the match runs to the last extension and
-           // names no file; a quote in between ends the first path.
-           Case{u"C:\\a\\b.exe C:\\c\\d.exe", u""},
+           // names no file, so the shorter paths at its start are tried,
+           // longest first; a quote in between ends the first path.
+           Case{u"C:\\a\\b.exe C:\\c\\d.exe", u"C:\\a\\b.exe"},
            Case{u"\"C:\\a\\b.exe\" \"C:\\c\\d.exe\"", u"C:\\a\\b.exe"},
            Case{u"open D:\\Docs\\manual.pdf", u"D:\\Docs\\manual.pdf"},
+           Case{u"C:\\Program Files\\X\\x.exe http://ads.example/a.pdf",
+                u"C:\\Program Files\\X\\x.exe"},
+           Case{u"C:\\a\\b.exe C:\\n\\x.exe http://ads.example/a.pdf", u"C:\\a\\b.exe"},
+           Case{u"C:\\n\\x.exe C:\\n\\y.exe http://ads.example/a.pdf", u""},
        }) {
     EXPECT_EQ(rig.analysis->ParseEXEfromArg_1(c.text), c.result) << utf16ToUtf8(c.text);
   }
+  // What follows the shorter path is what the text passes on to it.
+  const std::u16string_view arguments = u"C:\\Program Files\\X\\x.exe http://ads.example/a.pdf";
+  EXPECT_EQ(rig.analysis->findExecutable(arguments).end, arguments.find(u' ', 20));
   EXPECT_TRUE(rig.recorder.empty());
+}
+
+TEST(ParseEXEfromArg, TriesABoundedNumberOfShorterPaths) {
+  // A pasted line of many "x.exe" pieces: the existing program lies beyond
+  // the candidates tried, and the number of file-system calls stays small.
+  Rig rig;
+  rig.addFile(u"C:\\a\\b.exe", "MZ");
+  std::u16string line = u"C:\\a\\b.exe";
+  while (line.size() < 100000) line += u" x.exe";
+  rig.machine.files().clearJournal();
+  EXPECT_EQ(rig.analysis->ParseEXEfromArg_1(line), u"");
+  EXPECT_LT(rig.machine.files().journal().size(), 400u);
+  EXPECT_EQ(rig.analysis->ParseEXEfromArg_1(line.substr(0, 10 + 6 * 20)), u"C:\\a\\b.exe");
 }
 
 // --- GetBAT_FirstLine ------------------------------------------------------------
 
 TEST(GetBatFirstLine, DecodesEachEncoding) {
-  Rig rig;
-  ASSERT_TRUE(rig.machine.system().setAnsiCodePage(1251));
   const std::u16string command = u"start C:\\Программы\\x.exe";
-  rig.addFile(u"C:\\s\\ansi.bat", utf16ToCodePage(command, 1251));
-  rig.addFile(u"C:\\s\\utf16.bat", utf16leWithBom(command + u"\r\n") + std::string(2, '\0') +
-                                       textToUtf16le(u"after the NUL"));
-  rig.addFile(u"C:\\s\\utf8.bat", "\xEF\xBB\xBF" + utf16ToUtf8(command));
-  rig.addFile(u"C:\\s\\dos.bat", utf16ToCodePage(command, 866));
+  std::string bigEndian = textToUtf16le(command + u"\r\n");
+  for (std::size_t i = 0; i + 1 < bigEndian.size(); i += 2)
+    std::swap(bigEndian[i], bigEndian[i + 1]);
+  // Russian and English systems alike: only the ANSI script depends on the
+  // system's code page.
+  for (const std::uint32_t codePage : {1251u, 1252u}) {
+    Rig rig;
+    ASSERT_TRUE(rig.machine.system().setAnsiCodePage(codePage));
+    rig.addFile(u"C:\\s\\ansi.bat", utf16ToCodePage(command, 1251));
+    rig.addFile(u"C:\\s\\utf16.bat", utf16leWithBom(command + u"\r\n") + std::string(2, '\0') +
+                                         textToUtf16le(u"after the NUL"));
+    rig.addFile(u"C:\\s\\utf16be.bat", "\xFE\xFF" + bigEndian + std::string(2, '\0') + "xx");
+    rig.addFile(u"C:\\s\\utf8.bat", "\xEF\xBB\xBF" + utf16ToUtf8(command));
+    rig.addFile(u"C:\\s\\utf8-plain.bat", utf16ToUtf8(command));
+    rig.addFile(u"C:\\s\\dos.bat", utf16ToCodePage(command, 866));
 
-  EXPECT_EQ(rig.analysis->GetBAT_FirstLine(u"C:\\s\\ansi.bat", false), command);
-  EXPECT_EQ(rig.analysis->GetBAT_FirstLine(u"C:\\s\\utf16.bat", false), command + u"\r\n");
-  // UTF-8 is not decoded: its bytes appear as the ANSI code page shows them.
-  EXPECT_EQ(rig.analysis->GetBAT_FirstLine(u"C:\\s\\utf8.bat", false),
-            u"UTF8: " + codePageToUtf16("\xEF\xBB\xBF" + utf16ToUtf8(command), 1251));
-  EXPECT_EQ(rig.analysis->GetBAT_FirstLine(u"C:\\s\\dos.bat", false), command);
-  EXPECT_TRUE(rig.recorder.empty());
+    const auto script = [&](std::u16string_view file) {
+      return rig.analysis->GetBAT_FirstLine(file, false);
+    };
+    EXPECT_EQ(script(u"C:\\s\\ansi.bat"),
+              codePageToUtf16(utf16ToCodePage(command, 1251), codePage));
+    EXPECT_EQ(script(u"C:\\s\\utf16.bat"), command + u"\r\n");
+    EXPECT_EQ(script(u"C:\\s\\utf16be.bat"), command + u"\r\n");
+    EXPECT_EQ(script(u"C:\\s\\utf8.bat"), command);
+    EXPECT_EQ(script(u"C:\\s\\utf8-plain.bat"), command);
+    EXPECT_EQ(script(u"C:\\s\\dos.bat"), command);
+    EXPECT_TRUE(rig.recorder.empty());
+  }
 }
 
 TEST(GetBatFirstLine, PercentFillerGoesFromTwentySignsOn) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -21,15 +22,32 @@ struct Finder {
   const char* name;
   std::u16string_view pattern;
   std::function<std::optional<PathScanMatch>(std::u16string_view)> find;
+  PathKind kind;
 };
 
 const std::vector<Finder>& finders() {
   static const std::vector<Finder> all = {
-      {"executable", kExecutableInTextPattern, findExecutableInText},
-      {"script", kScriptInTextPattern, findScriptInText},
-      {"shortcut", kShortcutPathPattern, findShortcutPath},
+      {"executable", kExecutableInTextPattern, findExecutableInText, PathKind::kExecutable},
+      {"script", kScriptInTextPattern, findScriptInText, PathKind::kScript},
+      {"shortcut", kShortcutPathPattern, findShortcutPath, PathKind::kShortcut},
   };
   return all;
+}
+
+// What shorterMatchesAtStart must give, by the engine: every proper prefix of
+// the first match that the expression matches whole, longest first, except
+// the first match without its closing quote (the same path).
+std::vector<PathScanMatch> engineShorter(const RegExp& whole, std::u16string_view text,
+                                         const PathScanMatch& first) {
+  std::vector<PathScanMatch> out;
+  const bool closingQuote = text[first.firstIndex + first.length - 1] == u'"';
+  for (std::size_t length = first.length - 1; length > 0; --length) {
+    if (closingQuote && length == first.length - 1) continue;
+    if (whole.Test(text.substr(first.firstIndex, length))) {
+      out.push_back(PathScanMatch{first.firstIndex, length});
+    }
+  }
+  return out;
 }
 
 std::optional<PathScanMatch> engineMatch(const RegExp& regex, std::u16string_view text) {
@@ -69,6 +87,8 @@ const std::vector<Alphabet>& alphabets() {
        {u"C:\\", u".",         u"exe",         u"EXE",     u"doc", u"docx", u"x",
         u"pptx", u"pdf",       u"txt",         u"ps1",     u"vbs", u"js",   u"lnk",
         u"url",  u"appref-ms", u"application", u"website", u"ico", u"s",    u"\""}},
+      {"extensions sharing a start",
+       {u"C:\\", u".doc", u".docx", u"x", u".xls", u"s", u".ppt", u".pdf", u" ", u"\""}},
       {"folding",
        {u"C:\\", u".", u"\u212A", u"\u017F", u"LN", u"p", u"1", u"j", u"x", u"E", u"\u00C9",
         u"\u0418", u"\"", u"\u212Ax\u212A", u".\u017Fj"}},
@@ -82,7 +102,11 @@ const std::vector<Alphabet>& alphabets() {
 TEST(PathScan, AgreesWithTheEngineOnRandomTexts) {
   std::mt19937 random(20240611);
   std::vector<RegExp> engines;
-  for (const Finder& finder : finders()) engines.emplace_back(finder.pattern);
+  std::vector<RegExp> wholeEngines;
+  for (const Finder& finder : finders()) {
+    engines.emplace_back(finder.pattern);
+    wholeEngines.emplace_back(u"^(?:" + std::u16string(finder.pattern) + u")$");
+  }
   for (const Alphabet& alphabet : alphabets()) {
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.pieces.size() - 1);
     std::uniform_int_distribution<int> length(0, 14);
@@ -90,8 +114,13 @@ TEST(PathScan, AgreesWithTheEngineOnRandomTexts) {
       std::u16string text;
       for (int n = length(random); n > 0; --n) text += alphabet.pieces[pick(random)];
       for (std::size_t f = 0; f < engines.size(); ++f) {
-        ASSERT_EQ(finders()[f].find(text), engineMatch(engines[f], text))
+        const auto first = finders()[f].find(text);
+        ASSERT_EQ(first, engineMatch(engines[f], text))
             << alphabet.name << " / " << finders()[f].name << ": " << show(text);
+        if (!first) continue;
+        ASSERT_EQ(shorterMatchesAtStart(finders()[f].kind, text, *first, SIZE_MAX),
+                  engineShorter(wholeEngines[f], text, *first))
+            << alphabet.name << " / " << finders()[f].name << " shorter: " << show(text);
       }
     }
   }
@@ -119,12 +148,56 @@ TEST(PathScan, SpelledOutCases) {
   }
 }
 
+TEST(PathScan, ShorterMatchesAtTheSameStart) {
+  struct Case {
+    PathKind kind;
+    const char16_t* text;
+    std::vector<std::u16string> shorter;  // longest first
+  };
+  for (const Case& c : {
+           Case{PathKind::kExecutable,
+                u"C:\\a\\report.docx C:\\b.pdf",
+                {u"C:\\a\\report.docx", u"C:\\a\\report.doc"}},  // both extensions fit
+           Case{PathKind::kExecutable, u"\"C:\\a b\\x.exe\" y.exe", {}},
+           Case{PathKind::kExecutable, u"x \"C:\\x.exe.exe\"", {u"\"C:\\x.exe"}},
+           Case{PathKind::kScript, u"/c C:\\s\\run.cmd http://ad.test/a.js", {u"C:\\s\\run.cmd"}},
+           Case{PathKind::kShortcut, u"C:\\d\\Chrome.lnk.url", {u"C:\\d\\Chrome.lnk"}},
+       }) {
+    const std::u16string_view text(c.text);
+    const auto first = c.kind == PathKind::kExecutable ? findExecutableInText(text)
+                       : c.kind == PathKind::kScript   ? findScriptInText(text)
+                                                       : findShortcutPath(text);
+    ASSERT_TRUE(first) << show(text);
+    std::vector<std::u16string> got;
+    for (const PathScanMatch& m : shorterMatchesAtStart(c.kind, text, *first, SIZE_MAX)) {
+      got.emplace_back(text.substr(m.firstIndex, m.length));
+    }
+    EXPECT_EQ(got, c.shorter) << show(text);
+  }
+  // The limit keeps the longest ones.
+  const std::u16string_view text = u"C:\\a.exe.exe.exe.exe";
+  EXPECT_EQ(shorterMatchesAtStart(PathKind::kExecutable, text, *findExecutableInText(text), 2),
+            (std::vector<PathScanMatch>{{0, 16}, {0, 12}}));
+}
+
 TEST(PathScan, OneMegabyteLineOfDrivesIsLinear) {
   // The engine needs quadratic time here and gives up; the finders must not.
   std::u16string drives;
   while (drives.size() < (1u << 20)) drives += u"X:\\";
   for (const Finder& finder : finders()) EXPECT_FALSE(finder.find(drives)) << finder.name;
   EXPECT_EQ(findExecutableInText(drives + u".exe"), (PathScanMatch{0, drives.size() + 4}));
+
+  // Shorter matches: a run of dots without extensions is walked once, and
+  // many extensions stop at the limit.
+  const std::u16string dots = u"C:\\" + std::u16string(1u << 20, u'.') + u".exe";
+  EXPECT_TRUE(
+      shorterMatchesAtStart(PathKind::kExecutable, dots, *findExecutableInText(dots), SIZE_MAX)
+          .empty());
+  std::u16string pieces = u"C:\\";
+  while (pieces.size() < (1u << 20)) pieces += u"x.exe ";
+  EXPECT_EQ(shorterMatchesAtStart(PathKind::kExecutable, pieces, *findExecutableInText(pieces), 32)
+                .size(),
+            32u);
 }
 
 TEST(PathScan, OnlyTheCharactersThemselvesFoldToThePunctuation) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/recording_recorder.h"
+#include "fileops/text_decoding.h"
 #include "platform/scoped_file.h"
 #include "platform/sim/sim_machine.h"
 #include "support/file_time.h"
@@ -90,7 +91,18 @@ INSTANTIATE_TEST_SUITE_P(
                       ExistsCase{"LongPathForm", u"\\\\?\\C:\\dir\\a.txt", true, u""},
                       ExistsCase{"Folder", u"C:\\dir", true, u"456"},
                       ExistsCase{"MissingFile", u"C:\\dir\\none.txt", false, u"34567"},
-                      ExistsCase{"Empty", u"", false, u""}),
+                      ExistsCase{"Empty", u"", false, u""},
+                      // No file has these, whatever FindFirstFileW's wildcards match.
+                      ExistsCase{"QuestionMark", u"C:\\dir\\?.txt", false, u""},
+                      ExistsCase{"Star", u"C:\\dir\\a.*", false, u""},
+                      ExistsCase{"LongPathFormThenWildcard", u"\\\\?\\C:\\dir\\?.txt", false, u""},
+                      ExistsCase{"DeviceFormThenWildcard", u"\\\\.\\C:\\dir\\*", false, u""},
+                      ExistsCase{"DosWildcard", u"C:\\dir\\a<txt", false, u""},
+                      ExistsCase{"Bar", u"C:\\dir\\a.txt|x", false, u""},
+                      ExistsCase{"Quote", u"\"C:\\dir\\a.txt\"", false, u""},
+                      ExistsCase{"EmbeddedNul", std::u16string(u"C:\\dir\\a.txt\0x", 14), false,
+                                 u""},
+                      ExistsCase{"Tab", u"C:\\dir\\a.txt\t", false, u""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExistenceNumbersTest, EachFailingTestIsNamedByItsNumber) {
@@ -290,6 +302,50 @@ TEST(ByteOrderMarkTest, MarksAreTheBytesDecodedWithTheAnsiCodePage) {
   ASSERT_TRUE(system.setAnsiCodePage(1251));
   EXPECT_TRUE(rig.files.IsUtf16Bom(u"\u044F\u044Etext"));
   EXPECT_FALSE(rig.files.IsUtf16Bom(latin));
+}
+
+// --- Text decoding ---------------------------------------------------------------
+
+TEST(TextDecodingTest, EachEncodingFromItsBytes) {
+  const std::u16string path = u"start C:\\Программы\\x.exe";
+  const std::string le = textToUtf16le(path);
+  std::string be = le;
+  for (std::size_t i = 0; i + 1 < be.size(); i += 2) std::swap(be[i], be[i + 1]);
+  const struct {
+    const char* name;
+    std::uint32_t codePage;
+    std::string bytes;
+    std::u16string text;
+    TextEncoding encoding;
+  } cases[] = {
+      {"UTF-16LE mark", 1252, "\xFF\xFE" + le, path, TextEncoding::kUtf16Le},
+      {"UTF-16BE mark", 1252, "\xFE\xFF" + be, path, TextEncoding::kUtf16Be},
+      {"UTF-16BE: odd byte dropped, NUL kept", 1252, std::string("\xFE\xFF\0a\0\0\0", 7),
+       std::u16string(u"a\0", 2), TextEncoding::kUtf16Be},
+      {"UTF-8 mark", 1251, "\xEF\xBB\xBF" + utf16ToUtf8(path), path, TextEncoding::kUtf8},
+      {"UTF-8 mark, ill-formed after it", 1252,
+       "\xEF\xBB\xBF"
+       "a\xFF",
+       u"a\uFFFD", TextEncoding::kUtf8},
+      {"UTF-8 without mark", 1252, utf16ToUtf8(path), path, TextEncoding::kUtf8},
+      {"plain ASCII", 1251, "start C:\\x.exe", u"start C:\\x.exe", TextEncoding::kAnsi},
+      {"DOS Cyrillic, English system", 1252, utf16ToCodePage(path, 866), path,
+       TextEncoding::kDosCyrillic},
+      {"DOS Cyrillic, Russian system", 1251, utf16ToCodePage(path, 866), path,
+       TextEncoding::kDosCyrillic},
+      {"Windows-1251, Russian system", 1251, utf16ToCodePage(path, 1251), path,
+       TextEncoding::kAnsi},
+      {"ill-formed UTF-8 is ANSI", 1252, "C:\\H\xE9l\xC3ne\\x.exe", u"C:\\H\u00E9l\u00C3ne\\x.exe",
+       TextEncoding::kAnsi},
+      {"empty", 1251, "", u"", TextEncoding::kAnsi},
+  };
+  SimMachine machine;
+  for (const auto& c : cases) {
+    ASSERT_TRUE(machine.system().setAnsiCodePage(c.codePage));
+    const DecodedText decoded = decodeTextBytes(machine.system(), c.bytes);
+    EXPECT_EQ(decoded.text, c.text) << c.name;
+    EXPECT_EQ(decoded.encoding, c.encoding) << c.name;
+  }
 }
 
 // --- Failures --------------------------------------------------------------------

@@ -48,6 +48,11 @@ struct IntakeRig : EngineRig {
   [[nodiscard]] std::size_t leakedHandles() {
     return machine.files().openHandleCount() - (log.isOpen() ? 1 : 0);
   }
+  // Whether the cure of this run handled the shortcut at `path`, however spelt.
+  [[nodiscard]] bool processed(std::u16string_view path) {
+    return engine.state().isProcessed(pathIdentity(ports.files, path));
+  }
+  [[nodiscard]] std::size_t processedCount() { return engine.state().processedCount(); }
   [[nodiscard]] const std::vector<platform::sim::ShownMessage>& shown() {
     return machine.ui().messages();
   }

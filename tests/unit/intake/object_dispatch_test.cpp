@@ -16,7 +16,7 @@ constexpr std::u16string_view kFolder = u"C:\\Users\\User\\Desktop";
 constexpr std::u16string_view kTool = u"C:\\Users\\User\\Desktop\\Tool.lnk";
 
 bool handled(IntakeRig& rig, std::u16string_view path) {
-  return rig.engine.state().ProcessedLinks.Exists(Variant(path));
+  return rig.processed(path);
 }
 
 TEST(CheckValidExtensionTest, TheEightKindsInAnyCaseAtTheVeryEnd) {
@@ -30,6 +30,9 @@ TEST(CheckValidExtensionTest, TheEightKindsInAnyCaseAtTheVeryEnd) {
       {u"C:\\a\\b.WebSite", u"WEBSITE"},
       {u"C:\\a\\b.txt", u"TXT"},
       {u".lnk", u"LNK"},
+      {u"C:\\a\\b.ln\u212A", u""},      // KELVIN SIGN: no "k" to a file system
+      {u"C:\\a\\b.web\u017Fite", u""},  // LONG S
+      {u"C:\\a\\b.appref-m\u017F", u""},
       {u"C:\\a\\b.lnk.bak", u""},
       {u"C:\\a\\b.lnk ", u""},
       {u"C:\\a\\blnk", u""},
@@ -58,9 +61,9 @@ TEST(CureObjectTest, AFolderIsWalkedOneLevelWithoutOpeningLists) {
   EXPECT_TRUE(rig.intake.CureObject(kFolder, true, u""));
   EXPECT_TRUE(handled(rig, kTool));
   EXPECT_FALSE(handled(rig, u"C:\\Users\\User\\Other\\Listed.lnk"));  // b.txt is not opened
-  EXPECT_FALSE(handled(rig, u"C:\\Users\\User\\Desktop\\Hidden.lnk"));
+  EXPECT_TRUE(handled(rig, u"C:\\Users\\User\\Desktop\\Hidden.lnk"));  // hiding is a hijack's
   EXPECT_FALSE(handled(rig, u"C:\\Users\\User\\Desktop\\Sub\\Deep.lnk"));
-  EXPECT_EQ(rig.engine.state().ProcessedLinks.Count(), 1u);
+  EXPECT_EQ(rig.processedCount(), 2u);
   EXPECT_TRUE(rig.rememberedHash().empty());
 
   // A drive root keeps its one backslash.
@@ -153,6 +156,10 @@ TEST(FindLnkTest, SuffixesFirstThenEachSpaceLeftToRight) {
        u"C:\\Desktop\\Google Chrome.LNK"},
       {"suffix order", {u"C:\\d\\a.url", u"C:\\d\\a.txt"}, u"C:\\d\\a", u"C:\\d\\a.TXT"},
       {"no .ico suffix", {u"C:\\d\\a.ico"}, u"C:\\d\\a", u""},
+      {"no lookalike of a suffix",
+       {u"C:\\d\\a.ln\u212A", u"C:\\d\\a.web\u017Fite"},
+       u"C:\\d\\a",
+       u""},
       {"first space first",
        {u"C:\\ab\\c d.lnk", u"C:\\a b\\cd.lnk"},
        u"C:\\a b\\c d.lnk",

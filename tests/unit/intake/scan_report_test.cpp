@@ -47,7 +47,7 @@ TEST(ScanReportImportTest, ARecognisedReportCuresEveryLineButDescriptions) {
       u"C:\\Gone\\missing.lnk";
 
   EXPECT_TRUE(rig.intake.scanReport().ParseHalvestry_LOG_Orvik(text, true));
-  EXPECT_TRUE(rig.engine.state().ProcessedLinks.Exists(Variant(kTool)));
+  EXPECT_TRUE(rig.processed(kTool));
   EXPECT_TRUE(rig.exists(u"C:\\Users\\User\\Desktop\\ad.ico"));
   EXPECT_EQ(rig.linesTagged(u"[SKIP]").size(), 1u);
 
@@ -55,7 +55,7 @@ TEST(ScanReportImportTest, ARecognisedReportCuresEveryLineButDescriptions) {
   IntakeRig plain;
   plain.addPlainShortcut(kTool);
   EXPECT_FALSE(plain.intake.scanReport().ParseHalvestry_LOG_Orvik(kTool, true));
-  EXPECT_EQ(plain.engine.state().ProcessedLinks.Count(), 0u);
+  EXPECT_EQ(plain.processedCount(), 0u);
   EXPECT_EQ(plain.log.Statistics, RunStatistics{});
 
   // A report listing nothing is still a report.
@@ -71,7 +71,7 @@ TEST(ScanReportImportTest, AReportFileIsReadAsUtf16AndAnAnsiCopyIsAPlainList) {
     rig.addPlainShortcut(kTool);
     rig.machine.files().addFile(kReport, utf16File(report));
     EXPECT_TRUE(rig.intake.scanReport().ParseHalvestry_LOG_Orvik(kReport, false));
-    EXPECT_TRUE(rig.engine.state().ProcessedLinks.Exists(Variant(kTool)));
+    EXPECT_TRUE(rig.processed(kTool));
     EXPECT_TRUE(rig.linesTagged(u"[SKIP]").empty());
   }
   {
@@ -81,9 +81,9 @@ TEST(ScanReportImportTest, AReportFileIsReadAsUtf16AndAnAnsiCopyIsAPlainList) {
     rig.addPlainShortcut(kTool);
     rig.machine.files().addFile(kReport, utf16ToCodePage(report, 1252));
     EXPECT_FALSE(rig.intake.scanReport().ParseHalvestry_LOG_Orvik(kReport, false));
-    EXPECT_EQ(rig.engine.state().ProcessedLinks.Count(), 0u);
+    EXPECT_EQ(rig.processedCount(), 0u);
     EXPECT_TRUE(rig.intake.CureObject(kReport, true, u""));
-    EXPECT_TRUE(rig.engine.state().ProcessedLinks.Exists(Variant(kTool)));
+    EXPECT_TRUE(rig.processed(kTool));
     EXPECT_TRUE(rig.linesTagged(u"[SKIP]").empty());
   }
   {

@@ -54,7 +54,10 @@ TEST(OemText, DetectionSetIsExactlyTheListedBytes) {
                         (byte >= 0xAB && byte <= 0xAE);
     const std::u16string shown = codePageToUtf16(std::string(1, static_cast<char>(byte)), 1251);
     EXPECT_EQ(isOEM(u"echo " + shown), listed) << "byte " << byte;
+    EXPECT_EQ(isOemBytes("echo " + std::string(1, static_cast<char>(byte))), listed)
+        << "byte " << byte;
   }
+  EXPECT_FALSE(isOemBytes(std::string("echo C:\\x.exe\0\x7F", 16)));
   EXPECT_TRUE(isOEM(u"\u0098"));  // 0x98, undefined in 1251
   EXPECT_FALSE(isOEM(u"Обычный русский текст: Ёлка, ёж, C:\\Программы\\x.exe"));
 }

@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/text.h"
+#include "support/text_detection.h"
 
 namespace tolvaran {
 namespace {
@@ -61,6 +63,7 @@ TEST(TextEncoding, Utf8DecodesWellFormedAndReplacesEachMaximalIllFormedSubpart) 
   };
   for (const Utf8Case& c : cases) {
     EXPECT_EQ(hexUnits(utf8ToUtf16(c.bytes)), hexUnits(c.text)) << c.name;
+    EXPECT_EQ(isWellFormedUtf8(c.bytes), c.text.find(u'\uFFFD') == std::u16string::npos) << c.name;
   }
 }
 
@@ -127,6 +130,9 @@ TEST(TextEncoding, Utf16leKeepsUnitsAndDropsAnOddByte) {
     if (c.bytes.size() % 2 == 0) {
       EXPECT_EQ(textToUtf16le(c.text), c.bytes) << c.name;
     }
+    std::string swapped = c.bytes;
+    for (std::size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
+    EXPECT_EQ(hexUnits(utf16beToText(swapped)), hexUnits(c.text)) << c.name;
   }
 }
 
