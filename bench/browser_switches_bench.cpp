@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/browser_switches.h"
+#include "engine/arguments/browser_switches.h"
 
 namespace {
 

@@ -51,7 +51,8 @@ endforeach()
 
 file(GLOB_RECURSE contract_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/contract/*.cpp)
 if(contract_sources)
-  tolvaran_add_test(contract_ports contract tolvaran_support ${contract_sources})
+  # The shell-link object is held against the project's own codec (shortcut/).
+  tolvaran_add_test(contract_ports contract tolvaran_shortcut ${contract_sources})
 endif()
 
 file(GLOB scenario_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/*.cpp)
@@ -63,3 +64,8 @@ file(GLOB external_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/external/
 if(external_sources)
   tolvaran_add_test(external_checks external tolvaran_shortcut ${external_sources})
 endif()
+
+# Every #include under src/ stays within its folder's layer or below it.
+add_test(NAME layering
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check_layering.py ${CMAKE_SOURCE_DIR}/src)
+set_tests_properties(layering PROPERTIES LABELS "unit;${TOLVARAN_PLATFORM_LABEL}")

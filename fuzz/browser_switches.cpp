@@ -2,7 +2,7 @@
 // argument's span inside the text, and what is kept is made of the text's
 // own arguments, never carries a web address, and is all there is when
 // nothing was dropped.
-#include "engine/browser_switches.h"
+#include "engine/arguments/browser_switches.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "support/translation.h"
+#include "system/translation.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "counting_recorder.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
-#include "support/registry.h"
+#include "system/registry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tolvaran;

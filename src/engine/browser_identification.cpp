@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/browser_switches.h"
+#include "engine/arguments/browser_switches.h"
 #include "engine/path_names.h"
 #include "support/text.h"
 #include "support/web_address.h"

@@ -22,10 +22,10 @@
 #include "platform/ports.h"
 #include "report/report_log.h"
 #include "shortcut/shortcut_reader.h"
-#include "support/checksums.h"
-#include "support/os_info.h"
-#include "support/registry.h"
-#include "support/translation.h"
+#include "system/checksums.h"
+#include "system/os_info.h"
+#include "system/registry.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

@@ -8,8 +8,8 @@
 #include "engine/argument_analysis.h"
 #include "fileops/mod_file.h"
 #include "platform/clock.h"
-#include "support/checksums.h"
 #include "support/failure.h"
+#include "system/checksums.h"
 
 namespace tolvaran {
 

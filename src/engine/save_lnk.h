@@ -14,7 +14,7 @@
 #include "shortcut/lnk_record.h"
 #include "shortcut/shortcut_reader.h"
 #include "support/failure.h"
-#include "support/translation.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

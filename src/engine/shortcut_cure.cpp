@@ -1,10 +1,10 @@
 #include "engine/shortcut_cure.h"
 
-#include "engine/browser_switches.h"
+#include "engine/arguments/browser_switches.h"
+#include "engine/arguments/script_hosts.h"
 #include "engine/cure_messages.h"
 #include "engine/path_names.h"
 #include "engine/path_scan.h"
-#include "engine/script_hosts.h"
 #include "report/error_log.h"
 #include "support/oem_text.h"
 #include "support/text.h"

@@ -21,9 +21,9 @@
 #include "shortcut/lnk_record.h"
 #include "shortcut/shortcut_reader.h"
 #include "support/failure.h"
-#include "support/os_info.h"
 #include "support/reg_exp.h"
-#include "support/translation.h"
+#include "system/os_info.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <utility>
 
+#include "engine/arguments/script_hosts.h"
 #include "engine/path_names.h"
-#include "engine/script_hosts.h"
 #include "shortcut/link_info_target.h"
 #include "support/oem_text.h"
 #include "support/text.h"

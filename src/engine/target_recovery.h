@@ -15,7 +15,7 @@
 #include "fileops/mod_file.h"
 #include "platform/ports.h"
 #include "support/failure.h"
-#include "support/registry.h"
+#include "system/registry.h"
 
 namespace tolvaran {
 

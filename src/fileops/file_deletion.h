@@ -16,8 +16,8 @@
 #include "platform/ports.h"
 #include "report/report_log.h"
 #include "support/failure.h"
-#include "support/os_info.h"
-#include "support/translation.h"
+#include "system/os_info.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

@@ -19,8 +19,8 @@
 #include "platform/ports.h"
 #include "report/report_log.h"
 #include "report/settings_file.h"
-#include "support/checksums.h"
-#include "support/translation.h"
+#include "system/checksums.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

@@ -13,7 +13,7 @@
 #include "intake/scan_report_import.h"
 #include "report/report_log.h"
 #include "support/failure.h"
-#include "support/translation.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

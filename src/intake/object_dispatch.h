@@ -14,7 +14,7 @@
 #include "platform/ui.h"
 #include "report/report_log.h"
 #include "support/failure.h"
-#include "support/translation.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

@@ -9,9 +9,9 @@
 #include "fileops/mod_file.h"
 #include "platform/ui.h"
 #include "report/settings_file.h"
-#include "support/checksums.h"
 #include "support/failure.h"
-#include "support/translation.h"
+#include "system/checksums.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

@@ -3,23 +3,12 @@
 // virtual clock where a sleep advances time at once.
 #include <cstdint>
 
-#include "platform/result.h"
+#include "support/file_time.h"
+#include "support/result.h"
 
 namespace tolvaran::platform {
 
-// Win32 SYSTEMTIME, field for field.
-struct SystemTime {
-  std::uint16_t year = 0;
-  std::uint16_t month = 0;
-  std::uint16_t dayOfWeek = 0;
-  std::uint16_t day = 0;
-  std::uint16_t hour = 0;
-  std::uint16_t minute = 0;
-  std::uint16_t second = 0;
-  std::uint16_t milliseconds = 0;
-  friend bool operator==(const SystemTime&, const SystemTime&) = default;
-};
-
+// SystemTime, the Win32 SYSTEMTIME, is defined beside its conversions.
 class Clock {
  public:
   virtual ~Clock() = default;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/result.h"
+#include "support/result.h"
 
 namespace tolvaran::platform {
 

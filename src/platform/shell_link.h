@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "platform/processes.h"
-#include "platform/result.h"
+#include "support/result.h"
 
 namespace tolvaran::platform {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/processes.h"
-#include "platform/result.h"
+#include "support/result.h"
 
 namespace tolvaran::platform {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/clock.h"
-#include "platform/result.h"
+#include "support/result.h"
 
 namespace tolvaran::platform {
 

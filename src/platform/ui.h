@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "support/result.h"
+
 namespace tolvaran::platform {
 
 // MessageBoxW flags and answers, with Win32's numbers.
@@ -37,11 +39,6 @@ class Ui {
   // Closes the window and ends the process. The simulated machine records
   // the request and unwinds to the test by throwing ProgramEnded.
   [[noreturn]] virtual void endProgram(std::uint32_t exitCode) = 0;
-};
-
-// Thrown only by a simulated endProgram; guarded procedures let it pass.
-struct ProgramEnded {
-  std::uint32_t exitCode = 0;
 };
 
 }  // namespace tolvaran::platform

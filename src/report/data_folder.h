@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "platform/files.h"
-#include "platform/result.h"
 #include "platform/system.h"
+#include "support/result.h"
 
 namespace tolvaran {
 

@@ -10,7 +10,7 @@
 
 #include "platform/clock.h"
 #include "report/run_statistics.h"
-#include "support/translation.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

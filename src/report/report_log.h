@@ -16,9 +16,9 @@
 #include "report/error_log.h"
 #include "report/run_statistics.h"
 #include "report/settings_file.h"
-#include "support/checksums.h"
-#include "support/os_info.h"
-#include "support/translation.h"
+#include "system/checksums.h"
+#include "system/os_info.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

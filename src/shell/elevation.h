@@ -7,7 +7,7 @@
 #include "fileops/mod_file.h"
 #include "platform/processes.h"
 #include "shell/startup_parts.h"
-#include "support/os_info.h"
+#include "system/os_info.h"
 
 namespace tolvaran {
 

@@ -6,8 +6,8 @@
 #include "engine/engine.h"
 #include "platform/system.h"
 #include "support/failure.h"
-#include "support/os_info.h"
-#include "support/registry.h"
+#include "system/os_info.h"
+#include "system/registry.h"
 
 namespace tolvaran {
 

@@ -8,7 +8,7 @@
 
 #include "platform/modules.h"
 #include "platform/ui.h"
-#include "support/translation.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

@@ -13,7 +13,7 @@
 #include "shell/program_file.h"
 #include "shell/single_instance.h"
 #include "support/failure.h"
-#include "support/translation.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

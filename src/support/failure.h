@@ -11,8 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/result.h"
-#include "platform/ui.h"
+#include "support/result.h"
 
 namespace tolvaran {
 
@@ -52,7 +51,6 @@ inline constexpr std::int32_t kPathFileAccessError = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
 inline constexpr std::int32_t kObjectNotSet = 91;
 inline constexpr std::int32_t kCantCreateObject = 429;
-inline constexpr std::int32_t kDllEntryPointNotFound = 453;
 inline constexpr std::int32_t kKeyAlreadyAssociated = 457;
 }  // namespace rt
 

@@ -4,9 +4,23 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/clock.h"
-
 namespace tolvaran {
+
+namespace platform {
+// Win32 SYSTEMTIME, field for field: a plain value the clock port returns,
+// kept here with its conversions so that they need no port.
+struct SystemTime {
+  std::uint16_t year = 0;
+  std::uint16_t month = 0;
+  std::uint16_t dayOfWeek = 0;
+  std::uint16_t day = 0;
+  std::uint16_t hour = 0;
+  std::uint16_t minute = 0;
+  std::uint16_t second = 0;
+  std::uint16_t milliseconds = 0;
+  friend bool operator==(const SystemTime&, const SystemTime&) = default;
+};
+}  // namespace platform
 
 // Nothing for a value Windows refuses (2^63 and above).
 std::optional<platform::SystemTime> fileTimeToSystemTime(std::uint64_t fileTime);

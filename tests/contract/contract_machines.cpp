@@ -25,7 +25,7 @@ class SimContractMachine final : public ContractMachine {
     }
     // The command interpreter, where Windows keeps it, for the process contracts.
     const std::u16string windows = machine_.system().getWindowsDirectory().value;
-    // And the system DLLs the module contracts load.
+    // And the system DLLs whose versions the module contracts read.
     machine_.modules().installSystemLibraries(windows,
                                               machine_.files().exists(windows + u"\\SysWOW64"));
     for (const auto* folder : {u"\\System32", u"\\SysWOW64"}) {

@@ -18,8 +18,8 @@
 #include "platform/sim/os_profiles.h"
 #include "platform/sim/sim_os_info.h"
 #include "platform/sim/sim_registry.h"
-#include "support/os_info.h"
 #include "support/text.h"
+#include "system/os_info.h"
 
 #ifdef _WIN32
 #include "platform/win32/win32_os_info.h"

@@ -1,8 +1,8 @@
 // The services around shortcuts: the Windows Installer's answers for
 // shortcuts it did not advertise and components it does not know, and the
 // shell and desktop notifications, the same on the simulated machine and on
-// Windows. (The shell-link object itself is contract-tested beside the codec
-// it is compared with: tests/unit/shortcut/shell_link_contract_test.cpp.)
+// Windows. (The shell-link object itself is contract-tested against the
+// codec: shell_link_object_contract_test.cpp.)
 #include "contract/contract_fixture.h"
 #include "support/text.h"
 

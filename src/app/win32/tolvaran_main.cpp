@@ -1,5 +1,6 @@
 // Tolvaran.exe: the Windows program.
 #include "platform/win32/windows_gateway.h"
+
 #include "shell/win32/program_startup.h"
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {

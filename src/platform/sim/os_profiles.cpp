@@ -25,45 +25,43 @@ constexpr std::uint16_t kSingleUserTs = 0x100;
 constexpr std::uint16_t kPersonal = 0x200;
 
 Release releaseFacts(WindowsRelease release, bool is64Bit) {
+  // One release in two lines: name, major and minor version, build, service-pack
+  // text and number; then suite mask, product type for GetProductInfo (none
+  // before Vista), the registry's ProductName, and whether kernel32 has
+  // IsWow64Process.
+  // clang-format off
   switch (release) {
     case WindowsRelease::Windows2000:
       // Professional: no suite bits at all; IsWow64Process came with XP SP2.
-      return {u"Windows 2000 SP4",       5,    0, 2195, u"Service Pack 4", 4, 0, std::nullopt,
-              u"Microsoft Windows 2000", false};
+      return {u"Windows 2000 SP4",      5, 0,  2195, u"Service Pack 4", 4,
+                0,                         std::nullopt, u"Microsoft Windows 2000",      false};
     case WindowsRelease::WindowsXP:
       if (is64Bit) {
         // XP Professional x64 Edition shares the Server 2003 kernel.
-        return {u"Windows XP x64 SP2",
-                5,
-                2,
-                3790,
-                u"Service Pack 2",
-                2,
-                kSingleUserTs,
-                std::nullopt,
-                u"Microsoft Windows XP",
-                true};
+        return {u"Windows XP x64 SP2",  5, 2,  3790, u"Service Pack 2", 2,
+                kSingleUserTs,             std::nullopt, u"Microsoft Windows XP",        true};
       }
-      return {
-          u"Windows XP SP3",       5,   1, 2600, u"Service Pack 3", 3, kSingleUserTs, std::nullopt,
-          u"Microsoft Windows XP", true};
+      return {u"Windows XP SP3",        5, 1,  2600, u"Service Pack 3", 3,
+                kSingleUserTs,             std::nullopt, u"Microsoft Windows XP",        true};
     case WindowsRelease::WindowsVista:
-      return {u"Windows Vista SP2",           6,   0, 6002, u"Service Pack 2", 2, kSingleUserTs, 1u,
-              u"Windows Vista (TM) Ultimate", true};
+      return {u"Windows Vista SP2",     6, 0,  6002, u"Service Pack 2", 2,
+                kSingleUserTs,             1u,           u"Windows Vista (TM) Ultimate", true};
     case WindowsRelease::Windows7:
-      return {u"Windows 7 SP1",          6,   1, 7601, u"Service Pack 1", 1, kSingleUserTs, 48u,
-              u"Windows 7 Professional", true};
+      return {u"Windows 7 SP1",         6, 1,  7601, u"Service Pack 1", 1,
+                kSingleUserTs,             48u,          u"Windows 7 Professional",      true};
     case WindowsRelease::Windows81:
-      return {u"Windows 8.1", 6, 3, 9600, u"", 0, kSingleUserTs, 48u, u"Windows 8.1 Pro", true};
+      return {u"Windows 8.1",           6, 3,  9600, u"",               0,
+                kSingleUserTs,             48u,          u"Windows 8.1 Pro",             true};
     case WindowsRelease::Windows10:
       // Home editions carry the Personal suite bit beside SingleUserTS.
-      return {u"Windows 10 22H2", 10,  0, 19045, u"", 0, kSingleUserTs | kPersonal, 101u,
-              u"Windows 10 Home", true};
+      return {u"Windows 10 22H2",      10, 0, 19045, u"",               0,
+                kSingleUserTs | kPersonal, 101u,         u"Windows 10 Home",             true};
     case WindowsRelease::Windows11:
       // Windows 11 still calls itself Windows 10 in the registry.
-      return {u"Windows 11 23H2", 10,  0, 22631, u"", 0, kSingleUserTs, 48u,
-              u"Windows 10 Pro",  true};
+      return {u"Windows 11 23H2",      10, 0, 22631, u"",               0,
+                kSingleUserTs,             48u,          u"Windows 10 Pro",              true};
   }
+  // clang-format on
   return {};
 }
 

@@ -4,6 +4,7 @@
 // it yields the edits in file order and the lines it could not understand,
 // and skips those lines rather than guessing.
 //
+// clang-format off
 //   input                                   -> reading
 //   FF FE at the start                      -> UTF-16LE text (how the editor saves)
 //   EF BB BF at the start, or valid UTF-8   -> UTF-8 text
@@ -26,6 +27,7 @@
 //   deletion                                -> reported
 //   an unknown root, a missing "]", a
 //   malformed name or data                  -> reported
+// clang-format on
 #include <cstddef>
 #include <cstdint>
 #include <optional>

@@ -2,6 +2,7 @@
 // How Windows' CommandLineToArgvW splits a command line, as a pure function
 // (checked against the real call by the contract tests):
 //
+// clang-format off
 //   the first token, the program      -> up to the first space or tab; or, when it starts
 //                                        with '"', up to the next '"' with no escapes (what
 //                                        follows that quote starts the next token)
@@ -12,6 +13,7 @@
 //   '"' right after a closing '"'     -> a literal '"' when it is the third in a row, counted
 //                                        from the opening one; a run of two quotes closes
 //   text after an embedded NUL        -> ignored
+// clang-format on
 //
 // An empty line is not split here: the call answers it with the program's
 // own path.

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/result.h"
+#include "support/result.h"
 
 namespace tolvaran::platform::sim {
 

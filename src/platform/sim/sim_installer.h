@@ -4,6 +4,7 @@
 // product, feature and component) and of components (product and
 // component mapped to an install state and a path).
 //
+// clang-format off
 //   MsiGetShortcutTarget, a shortcut in the table -> 0; the three codes written (a Darwin
 //                                                    descriptor is found in the file's bytes, in
 //                                                    ASCII or UTF-16)
@@ -16,6 +17,7 @@
 //                                                    does not fit, INSTALLSTATE_MOREDATA (-3) and
 //                                                    the length needed
 //   a machine without msi.dll                     -> ERROR_CALL_NOT_IMPLEMENTED from both calls
+// clang-format on
 // Paths and codes compare without regard to case.
 #include <cstdint>
 #include <string>

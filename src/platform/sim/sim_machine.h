@@ -57,7 +57,7 @@ class SimMachine {
   SimShellLinkClass& shellLinks() noexcept { return shellLinks_; }
   SimInstaller& installer() noexcept { return installer_; }
   SimShellNotify& shellNotify() noexcept { return shellNotify_; }
-  // Outside the bundle: mutexes, version resources and DLLs (sim_modules.h).
+  // Outside the bundle: mutexes and version resources (sim_modules.h).
   SimModules& modules() noexcept { return modules_; }
 
   // Puts takeown.exe and icacls.exe into System32 (and SysWOW64 on 64-bit

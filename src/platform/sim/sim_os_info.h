@@ -1,7 +1,12 @@
 #pragma once
 // The OS-information port over a simulated system profile.
 //
-// Rules (input -> what Windows does), checked by the contract tests:
+// Rules (input -> what Windows does). The contract tests check against Wine
+// IsWow64Process of a 32- and a 64-bit process, a handle other than 0, and
+// GetLocaleInfoW of known locales and of LOCALE_USER_DEFAULT; the other rows
+// (older releases, an unknown locale, GetSystemMetrics) no test checks
+// against Windows.
+// clang-format off
 //   GetProductInfo before Vista          -> ERROR_CALL_NOT_IMPLEMENTED (not in kernel32)
 //   IsWow64Process before XP SP2         -> ERROR_CALL_NOT_IMPLEMENTED
 //   IsWow64Process, 32-bit process       -> true exactly on 64-bit Windows
@@ -11,6 +16,7 @@
 //   GetLocaleInfoW, locale not known     -> ERROR_INVALID_PARAMETER, empty text
 //   GetLocaleInfoW, LOCALE_USER_DEFAULT / LOCALE_SYSTEM_DEFAULT / 0 -> the profile's locales
 //   GetSystemMetrics, index not set      -> 0
+// clang-format on
 #include <cstdint>
 
 #include "platform/os_info.h"

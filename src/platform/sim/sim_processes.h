@@ -8,14 +8,15 @@
 // clock's: a started program ends when the monotonic counter reaches its
 // end, and waiting for it moves the clock there.
 //
+// clang-format off
 //   call                                    -> Win32 result
 //   CreateProcess of a missing module       -> ERROR_FILE_NOT_FOUND; of a folder:
-//   ERROR_ACCESS_DENIED
-//                                              the module is the command line's first token
-//                                              (CommandLineToArgvW's rules), ".exe" added when it
-//                                              has no extension, a bare name looked for in
-//                                              System32 and then the Windows folder; it is found
-//                                              through WOW64 redirection as the caller sees it
+//                                              ERROR_ACCESS_DENIED; the module is the command
+//                                              line's first token (CommandLineToArgvW's rules),
+//                                              ".exe" added when it has no extension, a bare name
+//                                              looked for in System32 and then the Windows
+//                                              folder; it is found through WOW64 redirection as
+//                                              the caller sees it
 //   CreateProcess of an empty line          -> ERROR_FILE_NOT_FOUND
 //   a started program without a behaviour   -> ends at once with exit code 0
 //   CREATE_SUSPENDED                        -> never ends on its own (nothing resumes it)
@@ -29,19 +30,24 @@
 //   GetExitCodeProcess                      -> STILL_ACTIVE (259) while running; needs
 //                                              PROCESS_QUERY_(LIMITED_)INFORMATION
 //   TerminateProcess of an ended process    -> success, the exit code stays; needs
-//   PROCESS_TERMINATE OpenProcess of pid 0, an unknown or an ended process ->
-//   ERROR_INVALID_PARAMETER OpenProcess of System (pid 4) asking for more than querying ->
-//   ERROR_ACCESS_DENIED CloseHandle of an unknown or closed handle -> ERROR_INVALID_HANDLE
-//   (counted) GetModuleFileNameEx                     -> the image path; a process with none
-//   (System) or
+//                                              PROCESS_TERMINATE
+//   OpenProcess of pid 0, an unknown or an ended process
+//                                           -> ERROR_INVALID_PARAMETER
+//   OpenProcess of System (pid 4) asking for more than querying
+//                                           -> ERROR_ACCESS_DENIED
+//   CloseHandle of an unknown or closed handle
+//                                           -> ERROR_INVALID_HANDLE (counted)
+//   GetModuleFileNameEx                     -> the image path; a process with none (System) or
 //                                              an ended one: ERROR_PARTIAL_COPY; needs
 //                                              PROCESS_VM_READ and a query right; truncated to
 //                                              buffer - 1 characters
-//   toolhelp snapshot / NtQuerySystemInformation -> the running processes in table order; the
+//   toolhelp snapshot / NtQuerySystemInformation
+//                                           -> the running processes in table order; the
 //                                              idle process is "[System Process]" in a snapshot
 //                                              and has no name for the kernel query; a buffer
 //                                              smaller than needed: STATUS_INFO_LENGTH_MISMATCH
 //                                              and the size needed
+// clang-format on
 #include <cstdint>
 #include <functional>
 #include <limits>

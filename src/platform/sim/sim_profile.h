@@ -3,7 +3,15 @@
 // edited in place the way Windows does it, so the rest of a file (other
 // sections, blank lines, comments, garbage) stays byte for byte.
 //
-// Rules (input -> what Windows does), checked by the profile contract tests:
+// Rules (input -> what Windows does). No contract test runs them against
+// Windows yet. On the simulated machine tests/unit/platform/ini_text_test.cpp
+// pins how sections, keys and values are read and where a write puts its
+// line, and tests/unit/report/settings_file_test.cpp the missing file, the
+// missing folder and the buffer length; no test pins the two encodings, the
+// default's trailing spaces, a write to a line without "=", a written
+// value's leading blanks or the read-only file.
+//
+// clang-format off
 //   file missing                 -> read gives the default; write creates it in the ANSI code page
 //   FF FE / EF BB BF at start    -> the file is UTF-16LE / UTF-8 and is written back the same way
 //   line "  [ Name ]  "          -> section "Name"; sections and keys match without regard to case
@@ -18,6 +26,7 @@
 //   write of a value             -> leading blanks of the value are dropped
 //   write to a read-only file    -> ERROR_ACCESS_DENIED
 //   folder of the file missing   -> write fails with ERROR_PATH_NOT_FOUND
+// clang-format on
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/system.h"

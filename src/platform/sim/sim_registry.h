@@ -3,6 +3,7 @@
 // machine, read through the registry port the way Windows answers.
 //
 // Rules (input -> what Windows does), checked by the registry contract tests:
+// clang-format off
 //   key and value names                  -> compared without regard to letter case
 //   subkey enumeration                   -> sorted by name, letters compared as upper case
 //                                           ("AB" before "A_"), the order the hives keep
@@ -32,6 +33,7 @@
 //                                           64-bit process with KEY_WOW64_32KEY
 //   Opening relative to an opened key    -> no redirection: the handle names its physical key
 //   On a 32-bit machine the view flags are ignored.
+// clang-format on
 //
 // Setup calls name keys by their physical path with a root name in front
 // (long or short, see regRootFromName): "HKLM\SOFTWARE\WOW6432Node\App" is the

@@ -6,10 +6,12 @@
 // through the file port with the project's codec (shortcut/codec_shell_link.h);
 // it lives beside the codec, which this library does not link.
 //
+// clang-format off
 //   CoCreateInstance, nothing registered      -> REGDB_E_CLASSNOTREG
 //   CoCreateInstance, a creation fault        -> the planned HRESULT, no object
 //   any call of a created object, a fault     -> the planned HRESULT; the object is left as it was
 //   every call                                -> journalled with its HRESULT and the path it took
+// clang-format on
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -1,15 +1,18 @@
 #pragma once
-// The simulated desktop: Active Desktop refreshes are recorded, and the desktop is a Program
-// Manager window ("Progman", "Program Manager") with one child, the icon
-// view, that receives posted messages.
+// The simulated desktop: Active Desktop refreshes are recorded, and the
+// desktop is a Program Manager window ("Progman", "Program Manager") with one
+// child, the icon view, that receives posted messages.
 //
+// clang-format off
+//   call                                  -> Win32 result
 //   CoCreateInstance(CLSID_ActiveDesktop) -> an object; REGDB_E_CLASSNOTREG when the machine has
-//                                          no Active Desktop (Windows 8 on, Server Core)
-//   ApplyChanges                        -> recorded with its flags, S_OK; a fault's HRESULT
-//   FindWindow of the desktop's names   -> its handle, when the desktop runs; 0 otherwise
-//   GetWindow(GW_CHILD) of the desktop  -> the icon view; of any other window 0
-//   PostMessage to a known window       -> recorded, success; to another
-//   ERROR_INVALID_WINDOW_HANDLE
+//                                            no Active Desktop (Windows 8 on, Server Core)
+//   ApplyChanges                          -> recorded with its flags, S_OK; a fault's HRESULT
+//   FindWindow of the desktop's names     -> its handle, when the desktop runs; 0 otherwise
+//   GetWindow(GW_CHILD) of the desktop    -> the icon view; of any other window 0
+//   PostMessage to a known window         -> recorded, success; to another:
+//                                            ERROR_INVALID_WINDOW_HANDLE
+// clang-format on
 #include <cstdint>
 #include <string>
 #include <vector>

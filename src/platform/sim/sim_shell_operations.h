@@ -4,6 +4,7 @@
 // notifications and ShellExecuteExW requests, and CommandLineToArgvW's
 // splitting (sim_command_line.h).
 //
+// clang-format off
 //   SHFileOperation FO_DELETE, each listed file -> cleared of read-only, then deleted through the
 //                                          file port (so a file a fault denies deletion stays,
 //                                          and the journal of the file port shows the delete);
@@ -16,6 +17,7 @@
 //   any other operation                    -> ERROR_CALL_NOT_IMPLEMENTED
 //   ShellExecuteEx                         -> recorded, success; nothing is started
 //   CommandLineToArgvW of an empty line    -> the program's own path
+// clang-format on
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -6,6 +6,7 @@
 //
 // Special folders (SHGetSpecialFolderLocation + SHGetPathFromIDListW), built
 // from the environment at the time of the call:
+// clang-format off
 //   DESKTOP 0x00, DESKTOPDIRECTORY 0x10 -> %USERPROFILE%\Desktop
 //   PERSONAL 0x05                       -> %USERPROFILE%\Documents
 //   PROFILE 0x28                        -> %USERPROFILE%
@@ -27,6 +28,7 @@
 //   a virtual folder (CONTROLS 3, PRINTERS 4, BITBUCKET 0xa, DRIVES 0x11, NETWORK 0x12),
 //   or a folder whose variable is missing -> E_FAIL
 //   any other csidl                     -> E_INVALIDARG
+// clang-format on
 #include <cstdint>
 #include <string>
 #include <utility>

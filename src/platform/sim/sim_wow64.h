@@ -3,6 +3,7 @@
 // every path-taking call (GetFullPathName excepted: it touches no disk).
 // Checked against Windows under Wine, 32- and 64-bit, by the contract tests.
 //
+// clang-format off
 //   A 32-bit process on 64-bit Windows, redirection on (the default):
 //     <Windows>\System32[\...]                  -> <Windows>\SysWOW64[\...]
 //     <Windows>\System32\X[\...], X one of catroot, catroot2, driverstore, logfiles, spool,
@@ -20,6 +21,7 @@
 //                                       other than 0, on for 0
 //   either call in a 64-bit process or on 32-bit Windows -> ERROR_INVALID_FUNCTION
 //   either call where kernel32 lacks it (32-bit 2000 and XP) -> ERROR_CALL_NOT_IMPLEMENTED
+// clang-format on
 //
 // Wine differs in one point, and the simulation follows Windows there: Wine
 // keeps resolving Sysnative while redirection is off.

@@ -2,11 +2,11 @@
 // COM helpers of the Win32 adapters: an interface pointer that releases
 // itself, and a single-threaded apartment held for as long as an object
 // made in it lives.
+#include "platform/win32/windows_gateway.h"
+
 #include <objbase.h>
 
 #include <utility>
-
-#include "platform/win32/windows_gateway.h"
 
 namespace tolvaran::platform::win32 {
 

@@ -1,10 +1,10 @@
 #include "platform/win32/win32_files.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <algorithm>
 #include <limits>
 #include <vector>
-
-#include "platform/win32/windows_gateway.h"
 
 namespace tolvaran::platform::win32 {
 namespace {
@@ -21,41 +21,9 @@ Status status(BOOL succeeded) {
   return {succeeded ? kErrorSuccess : ::GetLastError()};
 }
 
-// The error a failed call left; never "success", so that a failure cannot
-// read as an answer.
-Win32Code lastErrorOr(Win32Code fallback) {
-  const DWORD code = ::GetLastError();
-  return code != ERROR_SUCCESS ? code : fallback;
-}
-
 using PathFileExistsFn = BOOL(WINAPI*)(const wchar_t*);
 using Wow64DisableFn = BOOL(WINAPI*)(PVOID*);
 using Wow64RevertFn = BOOL(WINAPI*)(PVOID);
-
-// A system DLL taken from the system folder by its full path, never by the
-// search path (a planted copy beside the program must not load); the
-// reference is held until `library` is reset.
-ScopedLibrary loadSystemLibrary(const wchar_t* name, Win32Code& code) {
-  std::vector<wchar_t> folder(MAX_PATH + 1);
-  const UINT length = ::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-  if (length == 0 || length >= folder.size()) {
-    code = lastErrorOr(ERROR_PATH_NOT_FOUND);
-    return ScopedLibrary();
-  }
-  std::wstring path(folder.data(), length);
-  path += L'\\';
-  path += name;
-  ScopedLibrary library(::LoadLibraryW(path.c_str()));
-  code = library.valid() ? kErrorSuccess : lastErrorOr(ERROR_MOD_NOT_FOUND);
-  return library;
-}
-
-template <class Function>
-Function procedure(const ScopedLibrary& library, const char* nameOrOrdinal) {
-  if (!library.valid()) return nullptr;
-  const FARPROC address = ::GetProcAddress(library.get(), nameOrOrdinal);
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-}
 
 // Both existence tests answer BOOL and leave GetFileAttributesW's error.
 Result<bool> askExists(PathFileExistsFn test, Win32Code unavailable, std::u16string_view path) {
@@ -105,11 +73,12 @@ struct Win32Files::ShellLibraries {
 Win32Files::Win32Files() : shell_(std::make_unique<ShellLibraries>()) {
   ShellLibraries& shell = *shell_;
   shell.shlwapi = loadSystemLibrary(L"shlwapi.dll", shell.shlwapiCode);
-  shell.pathFileExists = procedure<PathFileExistsFn>(shell.shlwapi, "PathFileExistsW");
+  shell.pathFileExists = moduleFunction<PathFileExistsFn>(shell.shlwapi.get(), "PathFileExistsW");
   if (shell.shlwapi.valid() && !shell.pathFileExists)
     shell.shlwapiCode = ERROR_CALL_NOT_IMPLEMENTED;
   shell.shell32 = loadSystemLibrary(L"shell32.dll", shell.shell32Code);
-  shell.shellPathFileExists = procedure<PathFileExistsFn>(shell.shell32, MAKEINTRESOURCEA(45));
+  shell.shellPathFileExists =
+      moduleFunction<PathFileExistsFn>(shell.shell32.get(), MAKEINTRESOURCEA(45));
   if (shell.shell32.valid() && !shell.shellPathFileExists) {
     shell.shell32Code = ERROR_CALL_NOT_IMPLEMENTED;
   }

@@ -1,9 +1,9 @@
 #include "platform/win32/win32_installer.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <algorithm>
 #include <vector>
-
-#include "platform/win32/windows_gateway.h"
 
 namespace tolvaran::platform::win32 {
 namespace {
@@ -23,14 +23,6 @@ std::u16string upToNul(const std::vector<wchar_t>& buffer) {
   return fromWide(buffer.data(), static_cast<std::size_t>(end - buffer.begin()));
 }
 
-using AnyFunction = void (*)();
-
-AnyFunction procedureOf(void* library, const char* name) {
-  if (!library) return nullptr;
-  // Through a generic function pointer: the cast GCC accepts without warning.
-  return reinterpret_cast<AnyFunction>(::GetProcAddress(static_cast<HMODULE>(library), name));
-}
-
 }  // namespace
 
 Win32Installer::~Win32Installer() {
@@ -40,15 +32,12 @@ Win32Installer::~Win32Installer() {
 void Win32Installer::load() {
   if (loaded_) return;
   loaded_ = true;
-  // By full path: an elevated program must never load a planted msi.dll.
-  std::vector<wchar_t> folder(MAX_PATH + 1);
-  const UINT length = ::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-  if (length == 0 || length >= folder.size()) return;
-  std::wstring path(folder.data(), length);
-  path += L"\\msi.dll";
-  library_ = ::LoadLibraryW(path.c_str());
-  getShortcutTarget_ = procedureOf(library_, "MsiGetShortcutTargetW");
-  getComponentPath_ = procedureOf(library_, "MsiGetComponentPathW");
+  // Without it both calls stay unavailable, whatever kept it away.
+  Win32Code ignored = kErrorSuccess;
+  const HMODULE library = loadSystemLibrary(L"msi.dll", ignored).release();
+  library_ = library;
+  getShortcutTarget_ = moduleFunction<AnyFunction>(library, "MsiGetShortcutTargetW");
+  getComponentPath_ = moduleFunction<AnyFunction>(library, "MsiGetComponentPathW");
 }
 
 Result<ShortcutTargetBuffers> Win32Installer::getShortcutTarget(std::u16string_view path) {

@@ -41,7 +41,7 @@ class Win32Machine {
   Win32ShellLinks& shellLinks() noexcept { return shellLinks_; }
   Win32Installer& installer() noexcept { return installer_; }
   Win32ShellNotify& shellNotify() noexcept { return shellNotify_; }
-  // Outside the bundle: mutexes, version resources and DLLs.
+  // Outside the bundle: mutexes and version resources.
   Win32Modules& modules() noexcept { return modules_; }
 
  private:

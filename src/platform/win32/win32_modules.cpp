@@ -1,11 +1,9 @@
 #include "platform/win32/win32_modules.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <string>
 #include <vector>
-
-#include "platform/win32/windows_gateway.h"
-// COM's interfaces after the gateway, which brings <windows.h> first.
-#include <objbase.h>
 
 namespace tolvaran::platform::win32 {
 namespace {
@@ -13,15 +11,8 @@ namespace {
 using GetFileVersionInfoSizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
 using GetFileVersionInfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
 using VerQueryValueFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
-using DllGetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, LPVOID*);
-using DllCanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
 
 constexpr DWORD kFixedFileInfoSignature = 0xFEEF04BD;
-
-Win32Code lastErrorOr(Win32Code fallback) {
-  const DWORD code = ::GetLastError();
-  return code != ERROR_SUCCESS ? code : fallback;
-}
 
 template <class Pointer>
 std::uint64_t toValue(Pointer pointer) {
@@ -31,25 +22,6 @@ std::uint64_t toValue(Pointer pointer) {
 template <class Pointer>
 Pointer fromValue(std::uint64_t value) {
   return reinterpret_cast<Pointer>(static_cast<std::uintptr_t>(value));
-}
-
-template <class Function>
-Function functionAt(std::uint64_t address) {
-  // Through a generic function pointer: the cast GCC accepts without warning.
-  return reinterpret_cast<Function>(fromValue<void (*)()>(address));
-}
-
-GUID toGuid(const Guid& guid) {
-  GUID out{};
-  out.Data1 = guid.data1;
-  out.Data2 = guid.data2;
-  out.Data3 = guid.data3;
-  for (std::size_t i = 0; i < guid.data4.size(); ++i) out.Data4[i] = guid.data4[i];
-  return out;
-}
-
-Win32Code hresultCode(HRESULT result) {
-  return static_cast<Win32Code>(result);
 }
 
 }  // namespace
@@ -77,24 +49,16 @@ Status Win32Modules::closeMutex(KernelHandle mutex) {
 Win32Code Win32Modules::loadVersionCalls() {
   if (versionTried_) return versionCode_;
   versionTried_ = true;
-  // By full path: version.dll is no KnownDLL, and an elevated program must
-  // never load a copy planted beside it.
-  std::vector<wchar_t> folder(MAX_PATH + 1);
-  const UINT length = ::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-  if (length == 0 || length >= folder.size()) {
-    versionCode_ = lastErrorOr(ERROR_PATH_NOT_FOUND);
-    return versionCode_;
-  }
-  std::wstring path(folder.data(), length);
-  path += L"\\version.dll";
-  const HMODULE library = ::LoadLibraryW(path.c_str());
+  // version.dll is no KnownDLL: it must come from the system folder.
+  Win32Code code = kErrorSuccess;
+  const HMODULE library = loadSystemLibrary(L"version.dll", code).release();
   if (!library) {
-    versionCode_ = lastErrorOr(ERROR_MOD_NOT_FOUND);
+    versionCode_ = code;
     return versionCode_;
   }
   versionLibrary_ = library;
   const auto find = [library](const char* name) {
-    return reinterpret_cast<void*>(reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
+    return reinterpret_cast<void*>(moduleFunction<void (*)()>(library, name));
   };
   getSize_ = find("GetFileVersionInfoSizeW");
   getInfo_ = find("GetFileVersionInfoW");
@@ -130,79 +94,6 @@ Result<FileVersion> Win32Modules::getFileVersion(std::u16string_view path) {
   const auto* info = static_cast<const VS_FIXEDFILEINFO*>(block);
   if (info->dwSignature != kFixedFileInfoSignature) return {{}, ERROR_RESOURCE_TYPE_NOT_FOUND};
   return {FileVersion{info->dwFileVersionMS, info->dwFileVersionLS}, kErrorSuccess};
-}
-
-Result<ModuleHandle> Win32Modules::getModuleHandle(std::u16string_view path) {
-  const HMODULE module = ::GetModuleHandleW(toWide(path).c_str());
-  if (!module) return {0, lastErrorOr(ERROR_MOD_NOT_FOUND)};
-  return {toValue(module), kErrorSuccess};
-}
-
-Result<ModuleHandle> Win32Modules::loadLibrary(std::u16string_view path) {
-  const HMODULE module = ::LoadLibraryW(toWide(path).c_str());
-  if (!module) return {0, lastErrorOr(ERROR_MOD_NOT_FOUND)};
-  return {toValue(module), kErrorSuccess};
-}
-
-Status Win32Modules::freeLibrary(ModuleHandle module) {
-  if (::FreeLibrary(fromValue<HMODULE>(module))) return {kErrorSuccess};
-  return {lastErrorOr(ERROR_MOD_NOT_FOUND)};
-}
-
-Result<ProcAddress> Win32Modules::getProcAddress(ModuleHandle module, std::string_view name) {
-  const std::string narrowName(name);
-  const FARPROC address = ::GetProcAddress(fromValue<HMODULE>(module), narrowName.c_str());
-  if (!address) return {0, lastErrorOr(ERROR_PROC_NOT_FOUND)};
-  return {toValue(reinterpret_cast<void (*)()>(address)), kErrorSuccess};
-}
-
-Result<ComInterface> Win32Modules::callDllGetClassObject(ProcAddress dllGetClassObject,
-                                                         const Guid& classId,
-                                                         const Guid& interfaceId) {
-  if (dllGetClassObject == 0) return {0, hresultCode(E_POINTER)};
-  const GUID clsid = toGuid(classId);
-  const GUID iid = toGuid(interfaceId);
-  void* factory = nullptr;
-  const HRESULT result = functionAt<DllGetClassObjectFn>(dllGetClassObject)(clsid, iid, &factory);
-  if (FAILED(result)) {
-    // A failing export may still have handed out an interface.
-    if (factory) static_cast<IUnknown*>(factory)->Release();
-    return {0, hresultCode(result)};
-  }
-  if (!factory) return {0, hresultCode(E_POINTER)};
-  return {toValue(factory), hresultCode(result)};
-}
-
-Result<ComInterface> Win32Modules::createInstance(ComInterface factory, const Guid& interfaceId) {
-  if (factory == 0) return {0, hresultCode(E_POINTER)};
-  const GUID iid = toGuid(interfaceId);
-  void* object = nullptr;
-  const HRESULT result = fromValue<IClassFactory*>(factory)->CreateInstance(nullptr, iid, &object);
-  if (FAILED(result)) {
-    if (object) static_cast<IUnknown*>(object)->Release();
-    return {0, hresultCode(result)};
-  }
-  if (!object) return {0, hresultCode(E_POINTER)};
-  return {toValue(object), hresultCode(result)};
-}
-
-Result<ComInterface> Win32Modules::queryInterface(ComInterface object, const Guid& interfaceId) {
-  if (object == 0) return {0, hresultCode(E_POINTER)};
-  const GUID iid = toGuid(interfaceId);
-  void* found = nullptr;
-  const HRESULT result = fromValue<IUnknown*>(object)->QueryInterface(iid, &found);
-  if (FAILED(result) || !found) return {0, hresultCode(FAILED(result) ? result : E_POINTER)};
-  return {toValue(found), hresultCode(result)};
-}
-
-std::uint32_t Win32Modules::release(ComInterface object) {
-  if (object == 0) return 0;
-  return fromValue<IUnknown*>(object)->Release();
-}
-
-Status Win32Modules::callDllCanUnloadNow(ProcAddress dllCanUnloadNow) {
-  if (dllCanUnloadNow == 0) return {hresultCode(E_POINTER)};
-  return {hresultCode(functionAt<DllCanUnloadNowFn>(dllCanUnloadNow)())};
 }
 
 bool restrictDllSearchToSystemFolder() {

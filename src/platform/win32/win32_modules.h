@@ -1,7 +1,6 @@
 #pragma once
-// The modules port over CreateMutexW, the version calls of version.dll
-// (loaded by its full system path on first use), LoadLibraryW and
-// GetProcAddress, and direct calls of a DLL's COM exports and interfaces.
+// The modules port over CreateMutexW and the version calls of version.dll
+// (loaded by its full system path on first use).
 #include "platform/modules.h"
 
 namespace tolvaran::platform::win32 {
@@ -16,16 +15,6 @@ class Win32Modules final : public Modules {
   Result<KernelHandle> createMutex(std::u16string_view name, bool initialOwner) override;
   Status closeMutex(KernelHandle mutex) override;
   Result<FileVersion> getFileVersion(std::u16string_view path) override;
-  Result<ModuleHandle> getModuleHandle(std::u16string_view path) override;
-  Result<ModuleHandle> loadLibrary(std::u16string_view path) override;
-  Status freeLibrary(ModuleHandle module) override;
-  Result<ProcAddress> getProcAddress(ModuleHandle module, std::string_view name) override;
-  Result<ComInterface> callDllGetClassObject(ProcAddress dllGetClassObject, const Guid& classId,
-                                             const Guid& interfaceId) override;
-  Result<ComInterface> createInstance(ComInterface factory, const Guid& interfaceId) override;
-  Result<ComInterface> queryInterface(ComInterface object, const Guid& interfaceId) override;
-  std::uint32_t release(ComInterface object) override;
-  Status callDllCanUnloadNow(ProcAddress dllCanUnloadNow) override;
 
  private:
   // version.dll's three calls; kErrorSuccess once they are at hand.

@@ -1,11 +1,11 @@
 #include "platform/win32/win32_os_info.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <cstddef>
 #include <cstring>
 #include <memory>
 #include <vector>
-
-#include "platform/win32/windows_gateway.h"
 
 namespace tolvaran::platform::win32 {
 namespace {

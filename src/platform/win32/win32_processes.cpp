@@ -1,13 +1,13 @@
 #include "platform/win32/win32_processes.h"
 
+#include "platform/win32/windows_gateway.h"
+
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
-
-#include "platform/win32/windows_gateway.h"
-// After the gateway, which brings <windows.h> first.
-#include <tlhelp32.h>
 
 namespace tolvaran::platform::win32 {
 namespace {
@@ -18,13 +18,6 @@ HANDLE toHandle(KernelHandle handle) {
 
 KernelHandle fromHandle(HANDLE handle) {
   return static_cast<KernelHandle>(reinterpret_cast<std::uintptr_t>(handle));
-}
-
-// The error a failed call left; never "success", so that a failure cannot
-// read as an answer.
-Win32Code lastErrorOr(Win32Code fallback) {
-  const DWORD code = ::GetLastError();
-  return code != ERROR_SUCCESS ? code : fallback;
 }
 
 using ModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, wchar_t*, DWORD);
@@ -160,16 +153,11 @@ Result<std::u16string> Win32Processes::getModuleFileNameEx(KernelHandle process,
   auto call = systemFunction<ModuleFileNameExFn>(L"kernel32.dll", "K32GetModuleFileNameExW");
   if (!call) {
     if (!psapi_) {
-      wchar_t folder[MAX_PATH + 1] = {};
-      const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-      if (length == 0 || length >= MAX_PATH) return {{}, lastErrorOr(ERROR_PATH_NOT_FOUND)};
-      std::wstring path(folder, length);
-      path += L"\\psapi.dll";
-      psapi_ = ::LoadLibraryW(path.c_str());
-      if (!psapi_) return {{}, lastErrorOr(ERROR_MOD_NOT_FOUND)};
+      Win32Code code = kErrorSuccess;
+      psapi_ = loadSystemLibrary(L"psapi.dll", code).release();
+      if (!psapi_) return {{}, code};
     }
-    const FARPROC address = ::GetProcAddress(static_cast<HMODULE>(psapi_), "GetModuleFileNameExW");
-    call = reinterpret_cast<ModuleFileNameExFn>(reinterpret_cast<void (*)()>(address));
+    call = moduleFunction<ModuleFileNameExFn>(static_cast<HMODULE>(psapi_), "GetModuleFileNameExW");
     if (!call) return {{}, ERROR_CALL_NOT_IMPLEMENTED};
   }
   std::vector<wchar_t> buffer(std::max<std::uint32_t>(bufferChars, 1));

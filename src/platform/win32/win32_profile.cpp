@@ -1,9 +1,9 @@
 #include "platform/win32/win32_profile.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <string>
 #include <vector>
-
-#include "platform/win32/windows_gateway.h"
 
 namespace tolvaran::platform::win32 {
 namespace {

@@ -1,11 +1,11 @@
 #include "platform/win32/win32_registry.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <string>
 #include <vector>
-
-#include "platform/win32/windows_gateway.h"
 
 namespace tolvaran::platform::win32 {
 namespace {

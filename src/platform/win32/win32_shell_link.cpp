@@ -1,5 +1,7 @@
 #include "platform/win32/win32_shell_link.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <shlobj.h>
 #include <shobjidl.h>
 

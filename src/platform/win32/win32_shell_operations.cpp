@@ -1,7 +1,7 @@
 #include "platform/win32/win32_shell_operations.h"
 
 #include "platform/win32/windows_gateway.h"
-// After the gateway, which brings <windows.h> first.
+
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>

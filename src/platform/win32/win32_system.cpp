@@ -1,11 +1,11 @@
 #include "platform/win32/win32_system.h"
 
+#include "platform/win32/windows_gateway.h"
+
+#include <shlobj.h>
+
 #include <climits>
 #include <vector>
-
-#include "platform/win32/windows_gateway.h"
-// The shell's header after the gateway, which brings <windows.h> first.
-#include <shlobj.h>
 
 namespace tolvaran::platform::win32 {
 namespace {

@@ -1,7 +1,10 @@
 #pragma once
-// The only way to <windows.h>. The build pins _WIN32_WINNT (XP), so an API
-// newer than that is never imported statically: look it up with
-// systemFunction() and fail with ERROR_CALL_NOT_IMPLEMENTED when it is absent.
+// The only way to <windows.h>, included before any other Windows header.
+// The build pins _WIN32_WINNT (XP) and defines WIN32_LEAN_AND_MEAN and
+// NOMINMAX (defined here too, for a build that does not). An API newer than
+// XP is never imported statically: look it up with systemFunction() (or in
+// a DLL from loadSystemLibrary()) and fail with ERROR_CALL_NOT_IMPLEMENTED
+// when it is absent.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -16,6 +19,9 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
+
+#include "support/result.h"
 
 namespace tolvaran::platform::win32 {
 
@@ -95,15 +101,47 @@ using ScopedFileHandle = ScopedHandle<FileHandleTraits>;
 using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
 using ScopedLibrary = ScopedHandle<LibraryHandleTraits>;
 
+// The error a failed call left; never "success", so that a failure cannot
+// read as an answer.
+inline Win32Code lastErrorOr(Win32Code fallback) {
+  const DWORD code = ::GetLastError();
+  return code != ERROR_SUCCESS ? code : fallback;
+}
+
+// A function of a loaded module by name (or ordinal, MAKEINTRESOURCEA), or
+// nullptr where there is no module or it lacks the function.
+template <class Function>
+Function moduleFunction(HMODULE module, const char* nameOrOrdinal) {
+  if (!module) return nullptr;
+  const FARPROC address = ::GetProcAddress(module, nameOrOrdinal);
+  // Through a generic function pointer: the cast GCC accepts without warning.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
 // A function of a system DLL that is already loaded (kernel32, ntdll, user32),
 // or nullptr where this Windows lacks it.
 template <class Function>
 Function systemFunction(const wchar_t* module, const char* name) {
-  const HMODULE loaded = ::GetModuleHandleW(module);
-  if (!loaded) return nullptr;
-  const FARPROC address = ::GetProcAddress(loaded, name);
-  // Through a generic function pointer: the cast GCC accepts without warning.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+  return moduleFunction<Function>(::GetModuleHandleW(module), name);
+}
+
+// A system DLL taken from the system folder by its full path, never by the
+// search path: an elevated program must never load a copy planted beside
+// it. The reference is held until the library is reset; `code` is
+// kErrorSuccess or why the folder or the DLL could not be had.
+inline ScopedLibrary loadSystemLibrary(const wchar_t* name, Win32Code& code) {
+  std::vector<wchar_t> folder(MAX_PATH + 1);
+  const UINT length = ::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+  if (length == 0 || length >= folder.size()) {
+    code = lastErrorOr(ERROR_PATH_NOT_FOUND);
+    return ScopedLibrary();
+  }
+  std::wstring path(folder.data(), length);
+  path += L'\\';
+  path += name;
+  ScopedLibrary library(::LoadLibraryW(path.c_str()));
+  code = library.valid() ? kErrorSuccess : lastErrorOr(ERROR_MOD_NOT_FOUND);
+  return library;
 }
 
 }  // namespace tolvaran::platform::win32

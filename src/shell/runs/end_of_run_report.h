@@ -8,7 +8,7 @@
 #include "fileops/mod_file.h"
 #include "platform/ports.h"
 #include "report/run_statistics.h"
-#include "support/translation.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "platform/processes.h"
-#include "support/translation.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

@@ -3,9 +3,10 @@
 // Russian locale beside text the edit box copied out, so that programs
 // reading the ANSI form of a copied list convert it with the Cyrillic code
 // page.
+#include "platform/win32/windows_gateway.h"
+
 #include <string>
 
-#include "platform/win32/windows_gateway.h"
 #include "support/failure.h"
 
 namespace tolvaran::win32 {

@@ -1,5 +1,7 @@
 #include "shell/win32/dropped_files.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <shellapi.h>
 
 namespace tolvaran::win32 {

@@ -1,8 +1,9 @@
 #pragma once
 // The files of one drop on the window, read from the shell's HDROP.
+#include "platform/win32/windows_gateway.h"
+
 #include <string>
 
-#include "platform/win32/windows_gateway.h"
 #include "shell/runs/main_view.h"
 
 namespace tolvaran::win32 {

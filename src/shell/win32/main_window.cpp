@@ -1,5 +1,7 @@
 #include "shell/win32/main_window.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>

@@ -6,11 +6,12 @@
 // (buttons, focus on the hint, drops, the edit box's keys and clipboard)
 // arrives through two subclasses, installed once the window is
 // interactive. Every decision is made by CureRuns and the window actions.
+#include "platform/win32/windows_gateway.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 
-#include "platform/win32/windows_gateway.h"
 #include "shell/runs/cure_runs.h"
 #include "shell/single_instance.h"
 #include "shell/win32/window_subclass.h"

@@ -1,13 +1,14 @@
 // What the main window does with the messages its two subclasses watch:
 // the buttons, the focus on the hint, drops, and the edit box's select-all,
 // copy and paste.
-#include "shell/win32/main_window.h"
-// After the window, which brings <windows.h> first.
+#include "platform/win32/windows_gateway.h"
+
 #include <commctrl.h>
 
 #include "shell/runs/window_steps.h"
 #include "shell/win32/clipboard.h"
 #include "shell/win32/dropped_files.h"
+#include "shell/win32/main_window.h"
 #include "shell/window_actions.h"
 
 namespace tolvaran::win32 {

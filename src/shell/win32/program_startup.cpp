@@ -1,5 +1,7 @@
 #include "shell/win32/program_startup.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <commctrl.h>
 
 #include <optional>

@@ -1,9 +1,9 @@
 #pragma once
 // Calls of newer Windows versions the window and start-up use where they
 // exist, looked up at run time so that the program still starts on XP.
-#include <string_view>
-
 #include "platform/win32/windows_gateway.h"
+
+#include <string_view>
 
 namespace tolvaran::win32 {
 

@@ -1,5 +1,7 @@
 #include "shell/win32/window_subclass.h"
 
+#include "platform/win32/windows_gateway.h"
+
 #include <commctrl.h>
 
 namespace tolvaran::win32 {

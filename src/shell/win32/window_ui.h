@@ -4,10 +4,11 @@
 // messages pumped at the runs' fixed points, and the end of the program
 // through the window's closing steps. Usable before the window exists
 // (message boxes then have no owner).
+#include "platform/win32/windows_gateway.h"
+
 #include <functional>
 
 #include "platform/ui.h"
-#include "platform/win32/windows_gateway.h"
 
 namespace tolvaran::win32 {
 

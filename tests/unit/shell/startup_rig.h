@@ -14,9 +14,9 @@
 #include "shell/single_instance.h"
 #include "shell/startup_parts.h"
 #include "support/embedded_resources.h"
-#include "support/os_info.h"
 #include "support/text.h"
-#include "support/translation.h"
+#include "system/os_info.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 

@@ -1,4 +1,4 @@
-#include "support/checksums.h"
+#include "system/checksums.h"
 
 #include <gtest/gtest.h>
 

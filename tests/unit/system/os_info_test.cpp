@@ -1,4 +1,4 @@
-#include "support/os_info.h"
+#include "system/os_info.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 #include "platform/sim/os_profiles.h"
 #include "platform/sim/sim_os_info.h"
 #include "platform/sim/sim_registry.h"
-#include "support/os_info_tables.h"
 #include "support/text.h"
+#include "system/os_info_tables.h"
 
 namespace tolvaran {
 namespace {

@@ -1,12 +1,12 @@
-#include "support/os_info.h"
+#include "system/os_info.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <utility>
 #include <vector>
 
-#include "support/os_info_tables.h"
 #include "support/text.h"
+#include "system/os_info_tables.h"
 
 namespace tolvaran {
 namespace {

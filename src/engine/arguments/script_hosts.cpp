@@ -1,4 +1,4 @@
-#include "engine/script_hosts.h"
+#include "engine/arguments/script_hosts.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "support/registry.h"
+#include "system/registry.h"
 
 #include <gtest/gtest.h>
 

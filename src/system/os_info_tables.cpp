@@ -1,4 +1,4 @@
-#include "support/os_info_tables.h"
+#include "system/os_info_tables.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "support/translation.h"
+#include "system/translation.h"
 
 #include <gtest/gtest.h>
 

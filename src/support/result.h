@@ -1,6 +1,8 @@
 #pragma once
 // What every port call gives back: its value and the raw Win32 code of the
 // call together, so that no GetLastError side channel crosses the boundary.
+// Plain values that reach nothing, kept at the bottom so that failures can
+// name Win32 codes; they keep the namespace the ports spell them in.
 #include <cstdint>
 
 namespace tolvaran::platform {
@@ -54,5 +56,11 @@ struct [[nodiscard]] Status {
 [[nodiscard]] constexpr bool isAccessDenied(Win32Code code) noexcept {
   return code == kErrorAccessDenied;
 }
+
+// The one thing a port throws: a simulated Ui::endProgram unwinds to the
+// test with it, and guarded procedures let it pass.
+struct ProgramEnded {
+  std::uint32_t exitCode = 0;
+};
 
 }  // namespace tolvaran::platform

@@ -1,4 +1,4 @@
-#include "engine/browser_switches.h"
+#include "engine/arguments/browser_switches.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 // Switch-by-switch judgement of browser arguments: Windows' argument
 // splitting, the item forms of the legitimate-switch list, the hijack
 // switches adware adds, and hostile argument strings.
-#include "engine/browser_switches.h"
+#include "engine/arguments/browser_switches.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
 #pragma once
 // The numbered messages behind every text the user sees, and the choice of
 // the built-in table (Russian, English, French, German) that fills them.
-// Every layer reads messages, so the table lives at the bottom.
+// Every layer above the ports reads messages, so the table sits right above
+// them: a broken table is shown and ends the program through the Ui port.
 #include <array>
 #include <cstddef>
 #include <cstdint>

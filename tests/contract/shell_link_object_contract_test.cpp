@@ -3,8 +3,9 @@
 // field by field, and what the implementation's object writes the codec's
 // object reads back the same way. The implementation is the simulated
 // machine everywhere and, in Windows builds, the real shell (under Wine on
-// this project's machines), whose known gaps are skipped by name. It runs
-// here rather than with the other port contracts because it needs the codec.
+// this project's machines), whose known gaps are skipped by name. It keeps
+// machines of its own: the simulated one needs the codec registered as its
+// shell-link class.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "support/translation.h"
+#include "system/translation.h"
 
 #include <initializer_list>
 #include <optional>
