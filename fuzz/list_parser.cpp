@@ -47,10 +47,7 @@ struct Program {
     rig.machine.files().clearJournal();
   }
   EngineRig rig;
-  clsDirWideChar dir{rig.ports, rig.failures, rig.saved, rig.os.Bitness(),
-                     rig.engine.folders().Sys32};
-  Intake intake{IntakeServices{rig.ports, rig.failures, rig.messages, rig.log, rig.settings,
-                               rig.files, dir, rig.md5, rig.engine, u"Tolvaran"}};
+  Intake& intake = rig.program.intake();
 };
 
 void check(bool condition) {
@@ -93,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   check(!intakeFailed(rig.failures));
-  check(rig.machine.files().openHandleCount() == (rig.log.isOpen() ? 1u : 0u));
+  check(rig.leakedHandles() == 0);
   check(rig.machine.files().openFindCount() == 0);
   const RunStatistics& counted = rig.log.Statistics;
   check(counted.Omitted >= 0 && counted.Total >= counted.Omitted);

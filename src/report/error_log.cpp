@@ -91,8 +91,11 @@ std::u16string BytesToHex(std::u16string_view text) {
 }
 
 ErrorLog::ErrorLog(platform::Ports& ports, const Translation& messages,
-                   std::u16string programFolder)
-    : ports_(ports), messages_(messages), path_(joinPath(programFolder, kErrorLogName)) {}
+                   std::u16string programFolder, FailureRecorder* observer)
+    : ports_(ports),
+      messages_(messages),
+      path_(joinPath(programFolder, kErrorLogName)),
+      observer_(observer) {}
 
 ErrorLog::~ErrorLog() {
   CloseErrorLog();
@@ -143,6 +146,7 @@ void ErrorLog::recordError(const Failure& failure, const ErrorContext& context) 
   } catch (...) {
     // The recorder never fails its caller.
   }
+  if (observer_) observer_->recordError(failure, context);
 }
 
 std::u16string ErrorLog::buildRecord(const platform::SystemTime& when, const Failure& failure,

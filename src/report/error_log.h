@@ -9,14 +9,17 @@
 
 #include "platform/ports.h"
 #include "support/failure.h"
-#include "support/translation.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 
 class ErrorLog final : public FailureRecorder {
  public:
-  // `programFolder` may end with a backslash or not.
-  ErrorLog(platform::Ports& ports, const Translation& messages, std::u16string programFolder);
+  // `programFolder` may end with a backslash or not. `observer`, when given,
+  // is told of every failure recorded too (a tool or a test watching the
+  // program's failures).
+  ErrorLog(platform::Ports& ports, const Translation& messages, std::u16string programFolder,
+           FailureRecorder* observer = nullptr);
   ~ErrorLog() override;
   ErrorLog(const ErrorLog&) = delete;
   ErrorLog& operator=(const ErrorLog&) = delete;
@@ -43,6 +46,7 @@ class ErrorLog final : public FailureRecorder {
   const Translation& messages_;
   std::u16string path_;
   platform::FileHandle file_ = platform::kInvalidFileHandle;
+  FailureRecorder* observer_;
 };
 
 // The system's message for a code, with every CR LF pair removed; empty when

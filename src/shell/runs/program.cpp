@@ -18,7 +18,7 @@ Program::Program(platform::Ports ports, ProgramSetup setup)
       identity_(std::move(setup.identity)),
       reportClock_(ports.clock),
       reportPorts_(withClock(ports, reportClock_)),
-      errors_(ports_, messages_, identity_.folder),
+      errors_(ports_, messages_, identity_.folder, setup.observer),
       registry_(ports.registry, ports.system, errors_),
       os_(ports.osInfo, ports.registry, errors_),
       folders_(setup.folders ? std::move(*setup.folders)

@@ -21,10 +21,10 @@
 #include "report/settings_file.h"
 #include "shell/program_folders.h"
 #include "shell/runs/held_clock.h"
-#include "support/checksums.h"
-#include "support/os_info.h"
-#include "support/registry.h"
-#include "support/translation.h"
+#include "system/checksums.h"
+#include "system/os_info.h"
+#include "system/registry.h"
+#include "system/translation.h"
 
 namespace tolvaran {
 
@@ -36,6 +36,8 @@ struct ProgramSetup {
   std::uint32_t languageCode = 0;
   // The folders start-up found; found here from the machine when not given.
   std::optional<ProgramFolders> folders;
+  // Told of every failure the error log records (a tool or a test watching).
+  FailureRecorder* observer = nullptr;
 };
 
 class Program {
@@ -57,6 +59,9 @@ class Program {
   SettingsFile& settings() noexcept { return settings_; }
   WriteLog& log() noexcept { return log_; }
   modFile& files() noexcept { return files_; }
+  clsProcess& process() noexcept { return process_; }
+  clsMD5_hash& md5() noexcept { return md5_; }
+  clsDirWideChar& dir() noexcept { return dir_; }
   FileBackup& backup() noexcept { return backup_; }
   Engine& engine() noexcept { return engine_; }
   CureState& state() noexcept { return engine_.state(); }

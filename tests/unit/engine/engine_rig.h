@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "shell/runs/program.h"
 #include "platform/sim/sim_machine.h"
 #include "report/error_log.h"
 #include "report/settings_file.h"
@@ -55,47 +56,36 @@ inline platform::sim::SimMachine& withShellLinks(platform::sim::SimMachine& mach
   return machine;
 }
 
-inline std::u16string environment(platform::System& system, std::u16string_view name,
-                                  std::u16string_view fallback = {}) {
-  auto value = system.getEnvironmentVariable(name);
-  return value.ok() ? value.value : std::u16string(fallback);
+// The machine as the rig's program finds it: the program's and the user's
+// folders, the tools that unlock files.
+inline platform::Ports preparedPorts(platform::sim::SimMachine& machine) {
+  platform::Ports ports = withShellLinks(machine).ports();
+  machine.files().addFolder(kProgramFolder);
+  machine.files().addFolder(kDesktop);
+  if (const auto temp = machine.system().getEnvironmentVariable(u"TEMP"); temp.ok()) {
+    machine.files().addFolder(temp.value);
+  }
+  machine.installUnlockTools();
+  return ports;
 }
 
-// The folder values start-up takes from the machine.
-inline EngineFolders foldersOf(platform::sim::SimMachine& machine, const clsOSInfo& os,
-                               bool isWin64) {
-  platform::System& system = machine.system();
-  const std::u16string windows = system.getWindowsDirectory().value;
-  EngineFolders folders;
-  folders.isWin64 = isWin64;
-  folders.cure.Sys32 = windows + u"\\System32";
-  folders.cure.SysWow64 = isWin64 ? windows + u"\\SysWOW64" : std::u16string();
-  folders.cure.PF32 = environment(system, u"ProgramFiles");
-  folders.cure.PF64 = environment(system, u"ProgramW6432", folders.cure.PF32);
-  BrowserFolders& b = folders.browser;
-  b.AppDataDir = environment(system, u"APPDATA");
-  b.LocalAppDataDir = environment(system, u"LOCALAPPDATA");
-  b.SysDrive = environment(system, u"SystemDrive");
-  b.UserProfileDir = environment(system, u"USERPROFILE");
-  b.DesktopDir = b.UserProfileDir + u"\\Desktop";
-  b.PF32 = folders.cure.PF32;
-  b.PF64 = folders.cure.PF64;
-  b.Family = os.Family();
-  b.Bitness = os.Bitness();
-  return folders;
+inline ProgramSetup rigSetup(FailureRecorder& observer) {
+  ProgramSetup setup;
+  setup.identity = ProgramIdentity{std::u16string(kProgramFolder), u"Tolvaran", u"1.0.0.0"};
+  setup.languageCode = 1033;  // English, whatever the machine speaks
+  setup.observer = &observer;
+  return setup;
 }
 
+// The program itself, wired as the exe wires it, over a fresh machine; its
+// parts under their usual names, and every failure it records kept.
 struct EngineRig {
   explicit EngineRig(platform::sim::OsProfile profile = platform::sim::defaultOsProfile())
-      : machine(std::move(profile)), ports(withShellLinks(machine).ports()) {
-    messages.LoadLangTable(resource::kLanguageEnglish, machine.ui(), u"Tolvaran");
-    machine.files().addFolder(kProgramFolder);
-    machine.files().addFolder(kDesktop);
-    machine.installUnlockTools();
-    log.ResetLogState();
+      : machine(std::move(profile)),
+        ports(preparedPorts(machine)),
+        program(ports, rigSetup(failures)) {
     log.CreateLogFile();
     backup.SetReportLog(log.ReportLogPath());
-    engine.start();
     machine.files().clearJournal();
   }
   EngineRig(const EngineRig&) = delete;
@@ -130,6 +120,12 @@ struct EngineRig {
     return record;
   }
   [[nodiscard]] bool exists(std::u16string_view path) { return machine.files().exists(path); }
+  // Files left open, beside the report and the error log the program keeps
+  // open.
+  [[nodiscard]] std::size_t leakedHandles() {
+    return machine.files().openHandleCount() - (log.isOpen() ? 1 : 0) -
+           (program.errors().isOpen() ? 1 : 0);
+  }
 
   void cure(std::u16string_view path, std::u16string_view line = {}) { engine.FixLNK(path, line); }
 
@@ -147,29 +143,16 @@ struct EngineRig {
 
   platform::sim::SimMachine machine;
   platform::Ports ports;
-  Translation messages;
   KeptFailures failures;
-  KeptFailures quietFailures;  // the log's own, not the engine's
-  ErrorLog errors{ports, messages, std::u16string(kProgramFolder)};
-  SettingsFile settings{machine.profile(), errors, u"C:\\Tools\\Tolvaran.ini"};
-  clsCRC32 crc{machine.system(), machine.files()};
-  clsOSInfo os{machine.osInfo(), machine.registry(), quietFailures};
-  WriteLog log{ports,
-               messages,
-               errors,
-               settings,
-               crc,
-               os,
-               ProgramIdentity{std::u16string(kProgramFolder), u"Tolvaran", u"1.0.0.0"}};
-  SavedFsRedirection saved;
-  modFile files{ports, failures, saved, os.IsWin64()};
-  clsProcess process{ports, failures};
-  FileBackup backup{ports.files};
-  clsRegistry registry{machine.registry(), machine.system(), failures};
-  clsMD5_hash md5{machine.system(), machine.files(), failures};
-  Engine engine{
-      EngineServices{ports, failures, messages, log, os, files, process, backup, registry, md5},
-      foldersOf(machine, os, os.IsWin64())};
+  Program program;
+  Translation& messages = program.messages();
+  WriteLog& log = program.log();
+  SettingsFile& settings = program.settings();
+  clsOSInfo& os = program.os();
+  modFile& files = program.files();
+  FileBackup& backup = program.backup();
+  clsMD5_hash& md5 = program.md5();
+  Engine& engine = program.engine();
 };
 
 }  // namespace tolvaran::engine_test

@@ -44,10 +44,6 @@ struct IntakeRig : EngineRig {
     }
     return tagged;
   }
-  // Files left open, beside the report the rig keeps open.
-  [[nodiscard]] std::size_t leakedHandles() {
-    return machine.files().openHandleCount() - (log.isOpen() ? 1 : 0);
-  }
   // Whether the cure of this run handled the shortcut at `path`, however spelt.
   [[nodiscard]] bool processed(std::u16string_view path) {
     return engine.state().isProcessed(pathIdentity(ports.files, path));
@@ -69,9 +65,7 @@ struct IntakeRig : EngineRig {
     return n;
   }
 
-  clsDirWideChar dir{ports, failures, saved, os.Bitness(), engine.folders().Sys32};
-  Intake intake{IntakeServices{ports, failures, messages, log, settings, files, dir, md5, engine,
-                               std::u16string(kCaption)}};
+  Intake& intake = program.intake();
 };
 
 }  // namespace tolvaran::intake_test
