@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (ended != (ui.boxes == 1) || ui.boxes > 1) std::abort();
   for (int n = 0; n <= tolvaran::Translation::kLastEntry; ++n) {
-    if (table[n].find(u"\\n") != std::u16string::npos) std::abort();
+    if (table.entry(n).find(u"\\n") != std::u16string::npos) std::abort();
   }
   return 0;
 }

@@ -9,7 +9,6 @@
 #include "engine/browser_identification.h"
 #include "engine/browser_installs.h"
 #include "engine/cure_state.h"
-#include "engine/failure_tally.h"
 #include "engine/icon_check.h"
 #include "engine/reg_exp_objects.h"
 #include "engine/save_lnk.h"
@@ -55,24 +54,23 @@ class Engine {
  public:
   Engine(EngineServices services, EngineFolders folders)
       : cureFolders_(folders.cure),
-        readFailures_(services.recorder),
         state_(services.recorder),
         database_(services.recorder, services.files, std::move(folders.browser)),
         identification_(database_, patterns_, services.recorder),
         analysis_(services.ports, services.files, services.recorder, patterns_),
         deletion_(services.ports, services.recorder, services.files, services.process, services.os,
                   services.log, services.messages, state_.codes, services.backup),
-        reader_(services.ports, services.files, readFailures_,
+        reader_(services.ports, services.files, services.recorder,
                 ReaderFolders{folders.isWin64, cureFolders_.PF32, cureFolders_.PF64}),
         recovery_(services.ports, identification_, database_, services.registry, analysis_,
                   services.files, cureFolders_, services.recorder),
         installs_(database_, recovery_, cureFolders_, services.recorder),
         icons_(services.files, services.md5, analysis_, services.ports.clock, services.recorder),
-        writer_(services.ports, reader_, readFailures_, icons_, services.files, services.log,
-                services.messages, state_.codes, services.recorder),
+        writer_(services.ports, reader_, icons_, services.files, services.log, services.messages,
+                state_.codes, services.recorder),
         cure_(services.ports,
-              ShortcutCureParts{deletion_, services.backup, reader_, readFailures_, identification_,
-                                database_, installs_, analysis_, recovery_, writer_, services.files,
+              ShortcutCureParts{deletion_, services.backup, reader_, identification_, database_,
+                                installs_, analysis_, recovery_, writer_, services.files,
                                 services.os, services.log, services.messages},
               state_, cureFolders_, services.recorder) {}
   Engine(const Engine&) = delete;
@@ -109,9 +107,6 @@ class Engine {
 
  private:
   CureFolders cureFolders_;
-  // The reader's failures pass through it, so that a failed read is told
-  // from an empty shortcut.
-  FailureTally readFailures_;
   CureState state_;
   RegExpObjects patterns_;
   BrowserDatabase database_;

@@ -1,6 +1,5 @@
 #include "engine/save_lnk.h"
 
-#include "engine/cure_messages.h"
 #include "report/error_log.h"
 #include "shortcut/shell_failure.h"
 #include "support/text.h"
@@ -32,7 +31,7 @@ std::u16string composeIconLine(std::u16string_view tag, std::u16string_view lnkP
   line += u"\", index=";
   line += toDecimal(index);
   line += u" ]  (";
-  line += messages.msg(cure_message::kMethod);
+  line += messages.msg(Msg::kMethod);
   line += u": ";
   line += reason;
   line += u')';
@@ -40,12 +39,11 @@ std::u16string composeIconLine(std::u16string_view tag, std::u16string_view lnkP
 }
 
 ShortcutWriter::ShortcutWriter(const platform::Ports& ports, ShortcutReader& reader,
-                               const FailureTally& readFailures, IconCheck& icons, modFile& files,
-                               WriteLog& log, const Translation& messages, const CureCodes& codes,
+                               IconCheck& icons, modFile& files, WriteLog& log,
+                               const Translation& messages, const CureCodes& codes,
                                FailureRecorder& recorder)
     : ports_(ports),
       reader_(reader),
-      readFailures_(readFailures),
       icons_(icons),
       files_(files),
       log_(log),
@@ -83,14 +81,11 @@ void ShortcutWriter::reportRefused(const LnkRecord& record, platform::HResult hr
 
 void ShortcutWriter::reportError(const LnkRecord& record, std::u16string_view codeText,
                                  std::uint32_t code) {
-  std::u16string path = record.LnkPath;
-  std::u16string target = record.NewTarget;
-  const std::u16string result = messages_.msg(cure_message::kCannotCreate) +
-                                std::u16string(codeText) + u". " +
-                                SystemErrorText(ports_.system, code) + u")";
-  log_.AddLinkToLog(status::kError, path, target, record.NewArguments, result, codes_.RecoveryCode,
-                    codes_.RuleCode, codes_.ListSelector, !codes_.FoundTargetText.empty());
-  ++log_.Statistics.Errors;
+  const std::u16string result = messages_.msg(Msg::kCannotCreate) + std::u16string(codeText) +
+                                u". " + SystemErrorText(ports_.system, code) + u")";
+  log_.reportLine(&RunStatistics::Errors, status::kError, record.LnkPath, record.NewTarget,
+                  record.NewArguments, result, codes_.RecoveryCode, codes_.RuleCode,
+                  codes_.ListSelector, !codes_.FoundTargetText.empty());
 }
 
 bool ShortcutWriter::SaveLNK(LnkRecord& record) {
@@ -129,11 +124,11 @@ bool ShortcutWriter::SaveLNK(LnkRecord& record) {
           if (code == platform::kErrorSuccess) code = platform::kErrorFileNotFound;
           return notLanded(code);
         }
-        const std::size_t failuresBefore = readFailures_.count();
-        LnkRecord back = reader_.GetTargetShellLinkW(record.LnkPath);
+        const ShortcutRead readBack = reader_.readShortcut(record.LnkPath);
         // A file that cannot be read back is no cured shortcut, whatever
         // its empty fields would compare as.
-        if (readFailures_.count() != failuresBefore) return notLanded(readFailures_.last().number);
+        if (readBack.failure) return notLanded(readBack.failure->number);
+        const LnkRecord& back = readBack.record;
 
         if (!equalsNoCase(back.IconLocation, record.IconLocation)) {
           log_.addIconLine(composeIconLine(status::kOk, record.LnkPath, back.IconLocation,
@@ -141,36 +136,31 @@ bool ShortcutWriter::SaveLNK(LnkRecord& record) {
         }
 
         std::u16string_view tag = status::kOk;
-        std::u16string result = messages_.msg(cure_message::kOk);
+        std::u16string result = messages_.msg(Msg::kOk);
         bool withCodes = false;
         if (!equalsNoCase(record.Target, back.Target) || record.TargetCorrected ||
             !equalsNoCase(record.Arguments, back.Arguments)) {
           withCodes = true;
         } else if (record.WasHidden || record.WasSystem) {
           tag = status::kAttributes;
-          if (record.WasHidden) result += u" " + messages_.msg(cure_message::kHiddenRemoved);
-          if (record.WasSystem) result += u" " + messages_.msg(cure_message::kSystemRemoved);
+          if (record.WasHidden) result += u" " + messages_.msg(Msg::kHiddenRemoved);
+          if (record.WasSystem) result += u" " + messages_.msg(Msg::kSystemRemoved);
         } else if (record.DupDeleted) {
-          result = messages_.msg(cure_message::kOriginalRecreated);
+          result = messages_.msg(Msg::kOriginalRecreated);
         } else if (record.IconSuspicious) {
-          result = messages_.msg(cure_message::kIconRecovered);
+          result = messages_.msg(Msg::kIconRecovered);
         } else if (!record.RenamedFrom.empty()) {
-          result = messages_.msg(cure_message::kRenamedFrom) + record.RenamedFrom + u")";
+          result = messages_.msg(Msg::kRenamedFrom) + record.RenamedFrom + u")";
         } else {
           tag = status::kWarning;
-          result = messages_.msg(cure_message::kAlreadyCured);
+          result = messages_.msg(Msg::kAlreadyCured);
           withCodes = true;
         }
-        std::u16string path = record.LnkPath;
-        log_.AddLinkToLog(tag, path, back.Target, back.Arguments, result,
-                          withCodes ? std::u16string_view(codes_.RecoveryCode) : u"",
-                          withCodes ? std::u16string_view(codes_.RuleCode) : u"",
-                          codes_.ListSelector, !codes_.FoundTargetText.empty());
-        if (tag == status::kWarning) {
-          ++log_.Statistics.Warnings;
-        } else {
-          ++log_.Statistics.Cured;
-        }
+        log_.reportLine(tag == status::kWarning ? &RunStatistics::Warnings : &RunStatistics::Cured,
+                        tag, record.LnkPath, back.Target, back.Arguments, result,
+                        withCodes ? std::u16string_view(codes_.RecoveryCode) : u"",
+                        withCodes ? std::u16string_view(codes_.RuleCode) : u"", codes_.ListSelector,
+                        !codes_.FoundTargetText.empty());
         return true;
       },
       [&] {

@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "engine/failure_tally.h"
 #include "engine/icon_check.h"
 #include "fileops/cure_codes.h"
 #include "fileops/mod_file.h"
@@ -26,12 +25,9 @@ std::u16string composeIconLine(std::u16string_view tag, std::u16string_view lnkP
 
 class ShortcutWriter {
  public:
-  // `readFailures` must be the recorder `reader` records its failures
-  // through: a read-back that failed is told from one that found an empty
-  // shortcut by its count.
-  ShortcutWriter(const platform::Ports& ports, ShortcutReader& reader,
-                 const FailureTally& readFailures, IconCheck& icons, modFile& files, WriteLog& log,
-                 const Translation& messages, const CureCodes& codes, FailureRecorder& recorder);
+  ShortcutWriter(const platform::Ports& ports, ShortcutReader& reader, IconCheck& icons,
+                 modFile& files, WriteLog& log, const Translation& messages, const CureCodes& codes,
+                 FailureRecorder& recorder);
   ShortcutWriter(const ShortcutWriter&) = delete;
   ShortcutWriter& operator=(const ShortcutWriter&) = delete;
 
@@ -52,7 +48,6 @@ class ShortcutWriter {
 
   platform::Ports ports_;
   ShortcutReader& reader_;
-  const FailureTally& readFailures_;
   IconCheck& icons_;
   modFile& files_;
   WriteLog& log_;

@@ -2,7 +2,6 @@
 
 #include "engine/arguments/browser_switches.h"
 #include "engine/arguments/script_hosts.h"
-#include "engine/cure_messages.h"
 #include "engine/path_names.h"
 #include "engine/path_scan.h"
 #include "report/error_log.h"
@@ -44,11 +43,10 @@ ShortcutCure::ShortcutCure(const platform::Ports& ports, ShortcutCureParts parts
                            const CureFolders& folders, FailureRecorder& recorder)
     : ports_(ports), parts_(parts), state_(state), folders_(folders), recorder_(recorder) {}
 
-LnkRecord ShortcutCure::read(std::u16string_view path, bool& failed) {
-  const std::size_t before = parts_.readFailures.count();
-  LnkRecord record = parts_.reader.GetTargetShellLinkW(path);
-  failed = parts_.readFailures.count() != before;
-  return record;
+void ShortcutCure::read(Work& work, std::u16string_view path) {
+  ShortcutRead read = parts_.reader.readShortcut(path);
+  work.L = std::move(read.record);
+  work.readFailed = read.failure.has_value();
 }
 
 void ShortcutCure::derive(LnkRecord& record) {
@@ -76,7 +74,7 @@ void ShortcutCure::FixLNK(std::u16string_view path, std::u16string_view line,
         bool hidden = false;
         bool system = false;
         work.attributesCleared = parts_.deletion.UnHideFile(path, hidden, system);
-        work.L = read(path, work.readFailed);
+        read(work, path);
         work.L.LnkPath = path;
         work.L.WasHidden = hidden;
         work.L.WasSystem = system;
@@ -86,13 +84,13 @@ void ShortcutCure::FixLNK(std::u16string_view path, std::u16string_view line,
         // This PC, the Control Panel, a Store app: nothing on disk to point
         // to and nothing to judge, whatever the shortcut is called.
         if (!work.readFailed && work.L.Target.empty()) {
-          leaveAsItIs(work, cure_message::kNoFileTarget);
+          leaveAsItIs(work, Msg::kNoFileTarget);
           return;
         }
         // Command Prompt, PowerShell, a developer prompt: a script host's own
         // shortcut is no hijack and keeps its file untouched.
         if (work.id == 0 && isHostsOwnShortcut(work.L)) {
-          leaveAsItIs(work, cure_message::kAlreadyCured);
+          leaveAsItIs(work, Msg::kAlreadyCured);
           return;
         }
         if (work.masked) handleLookAlike(work);
@@ -119,19 +117,16 @@ void ShortcutCure::handleLookAlike(Work& work) {
 
   if (parts_.files.isFileExists(proper)) {
     if (parts_.deletion.DeleteFileEx(L.LnkPath, L.Target, L.Arguments) != 0) return;
-    std::u16string fakePath = L.LnkPath;
-    std::u16string noTarget;
-    parts_.log.AddLinkToLog(status::kDeleted, fakePath, noTarget, u"",
-                            parts_.messages.msg(cure_message::kExistsUnderName) + properName + u")",
-                            u"", u"", codes.ListSelector, !codes.FoundTargetText.empty());
-    ++parts_.log.Statistics.Deleted;
+    parts_.log.reportLine(&RunStatistics::Deleted, status::kDeleted, L.LnkPath, u"", u"",
+                          parts_.messages.msg(Msg::kExistsUnderName) + properName + u")", u"", u"",
+                          codes.ListSelector, !codes.FoundTargetText.empty());
 
     bool hidden = false;
     bool system = false;
     const bool cleared = parts_.deletion.UnHideFile(proper, hidden, system);
     if (hidden || system) reportAttributes(proper, hidden, system, cleared);
 
-    L = read(proper, work.readFailed);
+    read(work, proper);
     L.DupDeleted = true;
     L.LnkPath = proper;
     derive(L);
@@ -141,14 +136,10 @@ void ShortcutCure::handleLookAlike(Work& work) {
 
   const auto moved = ports_.files.moveFile(L.LnkPath, proper);
   if (!moved.ok()) {
-    std::u16string oldPath = L.LnkPath;
-    std::u16string target = L.Target;
-    parts_.log.AddLinkToLog(status::kError, oldPath, target, L.Arguments,
-                            parts_.messages.msg(cure_message::kCannotRename) +
-                                toDecimal(moved.code) + u". " +
-                                SystemErrorText(ports_.system, moved.code) + u")",
-                            u"", u"", ListSelector::kMain, !codes.FoundTargetText.empty());
-    ++parts_.log.Statistics.Errors;
+    parts_.log.reportLine(&RunStatistics::Errors, status::kError, L.LnkPath, L.Target, L.Arguments,
+                          parts_.messages.msg(Msg::kCannotRename) + toDecimal(moved.code) + u". " +
+                              SystemErrorText(ports_.system, moved.code) + u")",
+                          u"", u"", ListSelector::kMain, !codes.FoundTargetText.empty());
     return;
   }
   ++parts_.log.Statistics.Renamed;
@@ -166,22 +157,22 @@ void ShortcutCure::handleLookAlike(Work& work) {
 
 void ShortcutCure::reportAttributes(std::u16string_view proper, bool hidden, bool system,
                                     bool cleared) {
-  bool unreadable = false;
-  LnkRecord genuine = read(proper, unreadable);
-  std::u16string shownPath = genuine.LnkPath;
+  const LnkRecord genuine = parts_.reader.GetTargetShellLinkW(proper);
   const Translation& messages = parts_.messages;
-  std::u16string result = messages.msg(cure_message::kOk);
+  std::u16string result = messages.msg(Msg::kOk);
   std::u16string_view tag = status::kAttributes;
+  // Attributes removed are not counted; attributes that stay are an error.
+  RunCounter counter = nullptr;
   if (cleared) {
-    if (hidden) result += u" " + messages.msg(cure_message::kHiddenRemoved);
-    if (system) result += u" " + messages.msg(cure_message::kSystemRemoved);
+    if (hidden) result += u" " + messages.msg(Msg::kHiddenRemoved);
+    if (system) result += u" " + messages.msg(Msg::kSystemRemoved);
   } else {
     tag = kErrorAndAttributes;
-    result += u" " + messages.msg(cure_message::kCannotRemoveAttributes);
-    ++parts_.log.Statistics.Errors;
+    result += u" " + messages.msg(Msg::kCannotRemoveAttributes);
+    counter = &RunStatistics::Errors;
   }
-  parts_.log.AddLinkToLog(tag, shownPath, genuine.Target, genuine.Arguments, result, u"", u"",
-                          ListSelector::kAlso, !state_.codes.FoundTargetText.empty());
+  parts_.log.reportLine(counter, tag, genuine.LnkPath, genuine.Target, genuine.Arguments, result,
+                        u"", u"", ListSelector::kAlso, !state_.codes.FoundTargetText.empty());
 }
 
 void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
@@ -233,25 +224,28 @@ void ShortcutCure::diagnose(Work& work, std::u16string_view line) {
         GetPathName(L.Target) + u"\\" + GetFileName(L.Target) + u".exe";
     if (!existing(besideUrl, rule_code::kUrlBeside) && parts_.os.Bitness() == u"x64" &&
         isInFolder(L.Target, folders_.PF32)) {
-      (void)existing(folders_.PF64 + std::u16string(sliceFrom(besideUrl, folders_.PF32.size())),
-                     rule_code::kUrlBesideNative);
+      existing(folders_.PF64 + std::u16string(sliceFrom(besideUrl, folders_.PF32.size())),
+               rule_code::kUrlBesideNative);
     }
   } else if (isScriptHost(L.Target, L.Arguments)) {
-    (void)(fromText(L.Arguments, rule_code::kInterpreterArguments) ||
-           fromText(analysis.GetBAT_FirstLine(L.Arguments, true), rule_code::kScriptText) ||
-           fromText(line, rule_code::kListLine));
+    // The first text that names a program.
+    if (!fromText(L.Arguments, rule_code::kInterpreterArguments) &&
+        !fromText(analysis.GetBAT_FirstLine(L.Arguments, true), rule_code::kScriptText)) {
+      fromText(line, rule_code::kListLine);
+    }
   } else if (isScriptFile(L.Target)) {
     codes.RuleCode = rule_code::kScriptTarget;
     const std::u16string withoutExtension =
         BuildPath({GetPathName(L.Target), GetFileName(L.Target)});
     if (matches(doubleExtension_, L.Target)) {
-      (void)existing(withoutExtension, rule_code::kDoubleExtension);
+      existing(withoutExtension, rule_code::kDoubleExtension);
     } else {
-      (void)existing(withoutExtension + u".exe", rule_code::kScriptBesideExe);
+      existing(withoutExtension + u".exe", rule_code::kScriptBesideExe);
     }
     if (candidate.empty()) {
-      (void)(fromText(analysis.GetBAT_FirstLine(L.Target, false), rule_code::kScriptText) ||
-             fromText(line, rule_code::kListLine));
+      if (!fromText(analysis.GetBAT_FirstLine(L.Target, false), rule_code::kScriptText)) {
+        fromText(line, rule_code::kListLine);
+      }
     }
   }
 
@@ -392,12 +386,9 @@ void ShortcutCure::rewrite(Work& work) {
   if (isScriptHost(L.NewTarget, sameTarget ? L.Arguments : L.NewArguments)) {
     // A script host is what the hijack started: the shortcut goes.
     if (deleted == platform::kErrorSuccess) {
-      std::u16string shownPath = L.LnkPath;
-      std::u16string noTarget;
-      parts_.log.AddLinkToLog(status::kDeleted, shownPath, noTarget, u"",
-                              parts_.messages.msg(cure_message::kNotRecovered), codes.RecoveryCode,
-                              codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
-      ++parts_.log.Statistics.Deleted;
+      parts_.log.reportLine(&RunStatistics::Deleted, status::kDeleted, L.LnkPath, u"", u"",
+                            parts_.messages.msg(Msg::kNotRecovered), codes.RecoveryCode,
+                            codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
     }
     return;
   }
@@ -417,38 +408,32 @@ void ShortcutCure::keepUnknownInstall(Work& work) {
     work.keepWorkingFolder = true;
     rewrite(work);
   }
-  std::u16string shownPath = L.LnkPath;
-  std::u16string target = L.Target;
-  parts_.log.AddLinkToLog(status::kWarning, shownPath, target, L.NewArguments,
-                          parts_.messages.msg(cure_message::kUnknownInstall), u"", u"",
-                          codes.ListSelector, false);
-  ++parts_.log.Statistics.Warnings;
+  parts_.log.reportLine(&RunStatistics::Warnings, status::kWarning, L.LnkPath, L.Target,
+                        L.NewArguments, parts_.messages.msg(Msg::kUnknownInstall), u"", u"",
+                        codes.ListSelector, false);
 }
 
-void ShortcutCure::leaveAsItIs(Work& work, int message) {
+void ShortcutCure::leaveAsItIs(Work& work, Msg message) {
   LnkRecord& L = work.L;
   const Translation& messages = parts_.messages;
   std::u16string_view tag = status::kWarning;
   std::u16string result = messages.msg(message);
+  RunCounter counter = &RunStatistics::Warnings;
   if (L.WasHidden || L.WasSystem) {
-    result = messages.msg(cure_message::kOk);
+    result = messages.msg(Msg::kOk);
     if (work.attributesCleared) {
       tag = status::kAttributes;
-      if (L.WasHidden) result += u" " + messages.msg(cure_message::kHiddenRemoved);
-      if (L.WasSystem) result += u" " + messages.msg(cure_message::kSystemRemoved);
-      ++parts_.log.Statistics.Cured;
+      if (L.WasHidden) result += u" " + messages.msg(Msg::kHiddenRemoved);
+      if (L.WasSystem) result += u" " + messages.msg(Msg::kSystemRemoved);
+      counter = &RunStatistics::Cured;
     } else {
       tag = kErrorAndAttributes;
-      result += u" " + messages.msg(cure_message::kCannotRemoveAttributes);
-      ++parts_.log.Statistics.Errors;
+      result += u" " + messages.msg(Msg::kCannotRemoveAttributes);
+      counter = &RunStatistics::Errors;
     }
-  } else {
-    ++parts_.log.Statistics.Warnings;
   }
-  std::u16string shownPath = L.LnkPath;
-  std::u16string target = L.Target;
-  parts_.log.AddLinkToLog(tag, shownPath, target, L.Arguments, result, u"", u"",
-                          state_.codes.ListSelector, false);
+  parts_.log.reportLine(counter, tag, L.LnkPath, L.Target, L.Arguments, result, u"", u"",
+                        state_.codes.ListSelector, false);
 }
 
 bool ShortcutCure::isHostsOwnShortcut(const LnkRecord& L) {
@@ -480,24 +465,19 @@ bool ShortcutCure::isHostsOwnShortcut(const LnkRecord& L) {
 void ShortcutCure::deleteUnrecovered(Work& work) {
   LnkRecord& L = work.L;
   CureCodes& codes = state_.codes;
-  std::u16string shownPath = L.LnkPath;
   if (isNetworkPath(L.Target)) {
     // The share may just be offline: a shortcut to it is left as it is.
-    std::u16string target = L.Target;
-    parts_.log.AddLinkToLog(status::kWarning, shownPath, target, L.Arguments,
-                            parts_.messages.msg(cure_message::kNotRecovered), codes.RecoveryCode,
-                            codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
-    ++parts_.log.Statistics.Warnings;
+    parts_.log.reportLine(&RunStatistics::Warnings, status::kWarning, L.LnkPath, L.Target,
+                          L.Arguments, parts_.messages.msg(Msg::kNotRecovered), codes.RecoveryCode,
+                          codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
     return;
   }
   if (parts_.deletion.DeleteFileEx(L.LnkPath, L.Target, L.Arguments) != platform::kErrorSuccess) {
     return;
   }
-  std::u16string noTarget;
-  parts_.log.AddLinkToLog(status::kDeleted, shownPath, noTarget, u"",
-                          parts_.messages.msg(cure_message::kNotRecovered), codes.RecoveryCode,
-                          codes.RuleCode, codes.ListSelector, !codes.FoundTargetText.empty());
-  ++parts_.log.Statistics.Deleted;
+  parts_.log.reportLine(&RunStatistics::Deleted, status::kDeleted, L.LnkPath, u"", u"",
+                        parts_.messages.msg(Msg::kNotRecovered), codes.RecoveryCode, codes.RuleCode,
+                        codes.ListSelector, !codes.FoundTargetText.empty());
 }
 
 bool ShortcutCure::matches(const RegExp& pattern, std::u16string_view text) {

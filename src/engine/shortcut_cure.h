@@ -10,7 +10,6 @@
 #include "engine/browser_identification.h"
 #include "engine/browser_installs.h"
 #include "engine/cure_state.h"
-#include "engine/failure_tally.h"
 #include "engine/save_lnk.h"
 #include "engine/target_recovery.h"
 #include "fileops/file_backup.h"
@@ -39,8 +38,6 @@ struct ShortcutCureParts {
   FileDeletion& deletion;
   FileBackup& backup;
   ShortcutReader& reader;
-  // The recorder `reader` records through.
-  const FailureTally& readFailures;
   BrowserIdentification& identification;
   BrowserDatabase& database;
   BrowserInstalls& installs;
@@ -69,7 +66,8 @@ class ShortcutCure {
  private:
   struct Work;
   // The steps of FixLNK.
-  LnkRecord read(std::u16string_view path, bool& failed);
+  // The shortcut at `path` into work.L, and whether reading it failed.
+  void read(Work& work, std::u16string_view path);
   static void derive(LnkRecord& record);
   void handleLookAlike(Work& work);
   void diagnose(Work& work, std::u16string_view line);
@@ -89,7 +87,7 @@ class ShortcutCure {
   void keepUnknownInstall(Work& work);
   // One line for a shortcut that stays as it is: `message`, or the
   // attributes removed from it.
-  void leaveAsItIs(Work& work, int message);
+  void leaveAsItIs(Work& work, Msg message);
   // A script host where Windows keeps it, given nothing a hijack gives.
   bool isHostsOwnShortcut(const LnkRecord& record);
   void deleteUnrecovered(Work& work);

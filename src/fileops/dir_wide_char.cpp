@@ -47,7 +47,8 @@ void clsDirWideChar::closeSearch() noexcept {
   try {
     (void)files_.findClose(search_);
   } catch (...) {
-    // Nothing to do about a search that cannot be closed.
+    // The destructor closes through here, so nothing may leave it; and
+    // nothing can be done about a search that will not close.
   }
   search_ = platform::kInvalidFindHandle;
 }
@@ -90,6 +91,7 @@ std::u16string clsDirWideChar::DirW(std::u16string_view path, std::uint32_t flag
           }
           return entry.name.substr(0, entry.name.find(u'\0'));
         } catch (...) {
+          // Not ignored: the search is closed and the failure goes on to be recorded.
           closeSearch();
           throw;
         }

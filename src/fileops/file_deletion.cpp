@@ -21,10 +21,6 @@ constexpr std::uint32_t kNotifyFlags = shell::kShcnfPathW | shell::kShcnfFlush;
 constexpr std::int32_t kRecycleNotAttempted =
     static_cast<std::int32_t>(platform::kErrorInvalidFunction);
 
-constexpr int kMsgCannotDelete = 33;
-constexpr int kMsgWaitingForUnlock = 50;
-constexpr int kMsgOperating = 51;
-
 // `text` between double quotes, as it is.
 std::u16string inQuotes(std::u16string_view text) {
   std::u16string out;
@@ -41,9 +37,9 @@ std::u16string inQuotes(std::u16string_view text) {
 class NativeView {
  public:
   NativeView(modFile& files, std::u16string_view path) : files_(files) {
-    (void)files_.ToggleWow64FsRedirection(false, path);
+    files_.ToggleWow64FsRedirection(false, path);
   }
-  ~NativeView() { (void)files_.ToggleWow64FsRedirection(true, u""); }
+  ~NativeView() { files_.ToggleWow64FsRedirection(true, u""); }
   NativeView(const NativeView&) = delete;
   NativeView& operator=(const NativeView&) = delete;
 
@@ -78,7 +74,7 @@ platform::Win32Code FileDeletion::attemptDelete(std::u16string_view path, bool u
 }
 
 void FileDeletion::saveBackup(std::u16string_view path) {
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         const BackupResult saved = [&] {
@@ -125,11 +121,12 @@ platform::Win32Code FileDeletion::DeleteFileEx(std::u16string_view path, std::u1
             code = attemptDelete(path, useRecycleBin);
           }
           if (files_.isFileExists(path) && depth < kRetryPasses) {
-            ports_.ui.setStatus(messages_.msg(kMsgWaitingForUnlock) + u" " + toDecimal(depth + 1));
+            ports_.ui.setStatus(messages_.msg(Msg::kWaitingForUnlock) + u" " +
+                                toDecimal(depth + 1));
             ports_.ui.pumpMessages();
             ports_.clock.sleep(kPauseMilliseconds);
             --log_.Statistics.Blocked;
-            (void)DeleteFileEx(path, target, arguments, depth + 1, true);
+            DeleteFileEx(path, target, arguments, depth + 1, true);
           }
         }
         if (!topLevel) return;
@@ -154,10 +151,10 @@ platform::Win32Code FileDeletion::DeleteFileEx(std::u16string_view path, std::u1
       code = platform::kErrorFileExists;
     }
   }
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
-        ports_.ui.setStatus(messages_.msg(kMsgOperating));
+        ports_.ui.setStatus(messages_.msg(Msg::kBackToOperating));
         ports_.ui.pumpMessages();
       },
       [&] { return ErrorContext(u"Parser.DeleteFileEx", u"File:", path); });
@@ -166,19 +163,16 @@ platform::Win32Code FileDeletion::DeleteFileEx(std::u16string_view path, std::u1
 
 void FileDeletion::reportSurvivor(std::u16string_view path, std::u16string_view target,
                                   std::u16string_view arguments, platform::Win32Code code) {
-  std::u16string shownPath(path);
-  std::u16string shownTarget(target);
-  const std::u16string result = messages_.msg(kMsgCannotDelete) +
+  const std::u16string result = messages_.msg(Msg::kCannotDelete) +
                                 toDecimal(static_cast<std::int64_t>(code)) + u". " +
                                 SystemErrorText(ports_.system, code) + u")";
-  log_.AddLinkToLog(status::kError, shownPath, shownTarget, std::u16string(arguments), result,
-                    codes_.RecoveryCode, codes_.RuleCode, codes_.ListSelector,
-                    !codes_.FoundTargetText.empty());
-  ++log_.Statistics.Errors;
+  log_.reportLine(&RunStatistics::Errors, status::kError, path, target, arguments, result,
+                  codes_.RecoveryCode, codes_.RuleCode, codes_.ListSelector,
+                  !codes_.FoundTargetText.empty());
 }
 
 void FileDeletion::TryUnlock(std::u16string_view path) {
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         ++log_.Statistics.Blocked;
@@ -203,23 +197,23 @@ void FileDeletion::TryUnlock(std::u16string_view path) {
       },
       [] { return ErrorContext(u"Parser.TryUnlock"); });
   // Never left off, whatever happened above.
-  (void)files_.ToggleWow64FsRedirection(true, u"");
+  files_.ToggleWow64FsRedirection(true, u"");
 }
 
 void FileDeletion::runTool(const std::u16string& tool, const std::u16string& arguments,
                            std::u16string_view path) {
-  (void)files_.ToggleWow64FsRedirection(false, path);
+  files_.ToggleWow64FsRedirection(false, path);
   const bool started = process_.ProcessRun(tool, arguments, u"", platform::kSwHide);
-  (void)files_.ToggleWow64FsRedirection(true, u"");
+  files_.ToggleWow64FsRedirection(true, u"");
   // A tool that could not be started is not waited for: the wait would
   // otherwise fall back to some earlier process's handle.
-  if (started) (void)process_.WaitForTerminate(0, platform::kNoHandle, false, kToolTimeOut);
+  if (started) process_.WaitForTerminate(0, platform::kNoHandle, false, kToolTimeOut);
 }
 
 std::int32_t FileDeletion::SendFileToRecycleBin(std::u16string_view path, bool confirm,
                                                 bool silent) {
   std::int32_t result = kRecycleNotAttempted;
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         platform::ShellFileOperation operation;

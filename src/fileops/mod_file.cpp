@@ -127,7 +127,7 @@ bool modFile::isFileExists(std::u16string_view path, std::u16string& failedMetho
 }
 
 bool modFile::ToggleWow64FsRedirection(bool enable, std::u16string_view path) {
-  try {
+  return ignoringFailures(false, [&] {
     if (!initialised_) {
       if (isWin64_) windowsFolder_ = system_.getWindowsDirectory().value;
       initialised_ = true;
@@ -145,13 +145,11 @@ bool modFile::ToggleWow64FsRedirection(bool enable, std::u16string_view path) {
     if (disabled.ok()) saved_.value = disabled.value;
     redirectionOff_ = true;
     return disabled.ok();
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 std::uint64_t modFile::GetFileSize(std::u16string_view path) {
-  try {
+  return ignoringFailures(std::uint64_t{0}, [&]() -> std::uint64_t {
     const auto opened = files_.createFile(path, platform::access::kReadAttributes,
                                           platform::share::kRead, Disposition::kOpenExisting);
     if (!opened.ok()) return 0;
@@ -159,9 +157,7 @@ std::uint64_t modFile::GetFileSize(std::u16string_view path) {
     const auto size = files_.getFileSize(file.get());
     if (!size.ok() || size.value >= kFileSizeLimit) return 0;
     return size.value;
-  } catch (...) {
-    return 0;
-  }
+  });
 }
 
 platform::SystemTime modFile::GetFileDate(std::u16string_view path, std::int32_t kind) {
@@ -188,24 +184,20 @@ platform::SystemTime modFile::GetFileDate(std::u16string_view path, std::int32_t
 }
 
 std::u16string modFile::GetSpecialFolderPath(std::int32_t csidl) {
-  try {
+  return ignoringFailures(std::u16string(), [&]() -> std::u16string {
     auto folder = system_.getSpecialFolderPath(csidl);
     if (!folder.ok()) return {};
     return untilNul(std::move(folder.value));
-  } catch (...) {
-    return {};
-  }
+  });
 }
 
 bool modFile::startsWithAnsiBytes(std::u16string_view text, std::string_view bytes) {
-  try {
+  return ignoringFailures(false, [&] {
     const std::u16string mark = system_.ansiToWide(bytes);
     // A code page that cannot decode the mark at all must not make every
     // text look marked.
     return !mark.empty() && text.starts_with(mark);
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 bool modFile::IsUtf16Bom(std::u16string_view text) {

@@ -31,7 +31,7 @@ std::u16string modFile::processWindowsFolder() {
 
 std::int32_t modFile::GetProcessesList(std::vector<ProcessListEntry>& list) {
   list.clear();
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         auto query = processes_.querySystemProcessInformation(0);
@@ -67,7 +67,8 @@ std::u16string modFile::GetFilePathByPID(std::uint32_t pid) {
             try {
               (void)processes.closeHandle(handle);
             } catch (...) {
-              // Nothing more can be done about a handle that will not close.
+              // A destructor: nothing may leave it, and nothing more can be
+              // done about a handle that will not close.
             }
           }
         } closer{processes_, opened.value};
@@ -92,7 +93,7 @@ std::u16string modFile::GetFilePathByPID(std::uint32_t pid) {
 
 std::int32_t modFile::CountOfProcesses(std::u16string_view name) {
   std::int32_t count = 0;
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         std::vector<ProcessListEntry> list;

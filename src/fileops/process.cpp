@@ -58,7 +58,8 @@ void clsProcess::releaseHandles() noexcept {
     if (info_.process != platform::kNoHandle) (void)ports_.processes.closeHandle(info_.process);
     if (info_.thread != platform::kNoHandle) (void)ports_.processes.closeHandle(info_.thread);
   } catch (...) {
-    // A port that throws while closing leaves nothing more to do here.
+    // The destructor releases through here, so nothing may leave it; a
+    // port that throws while closing leaves nothing more to do.
   }
   info_ = {};
 }
@@ -66,7 +67,7 @@ void clsProcess::releaseHandles() noexcept {
 bool clsProcess::Runas(std::u16string_view ExecutablePath, std::u16string_view Arguments,
                        platform::WindowHandle ParentWindowHandle) {
   bool succeeded = false;
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         platform::ShellExecuteRequest request;
@@ -84,7 +85,7 @@ bool clsProcess::Runas(std::u16string_view ExecutablePath, std::u16string_view A
 
 bool clsProcess::IsRunned(std::u16string& ProcessName, std::uint32_t& ProcessID) {
   bool found = false;
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         if (ProcessName.empty() && ProcessID == 0) return;
@@ -114,7 +115,7 @@ std::int32_t clsProcess::WaitForTerminate(platform::WindowHandle WindowHandle,
   platform::KernelHandle handle = platform::kNoHandle;
   const auto context = [] { return ErrorContext(u"clsOSInfo.WaitForTerminate"); };
 
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         if (WindowHandle != 0) {
@@ -131,7 +132,7 @@ std::int32_t clsProcess::WaitForTerminate(platform::WindowHandle WindowHandle,
       context);
   if (handle == platform::kNoHandle) return 0;
 
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         auto& processes = ports_.processes;
@@ -161,7 +162,7 @@ std::int32_t clsProcess::WaitForTerminate(platform::WindowHandle WindowHandle,
       },
       context);
 
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         // Forget the handle before closing it: whatever happens, it is never closed twice.
@@ -179,7 +180,7 @@ bool clsProcess::ProcessRun(std::u16string_view FileName, std::u16string_view Co
   const auto context = [&] {
     return ErrorContext(u"clsOSInfo.ProcessRun", u"File:", FileName, u"CommandLine:", line);
   };
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         line = inQuotes(FileName);
@@ -193,7 +194,7 @@ bool clsProcess::ProcessRun(std::u16string_view FileName, std::u16string_view Co
         }
       },
       context);
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         releaseHandles();
@@ -211,7 +212,7 @@ void clsProcess::ParseCommandLine(std::u16string_view CommandLine, std::int32_t&
                                   std::vector<std::u16string>& Args) {
   NumArgs = 0;
   Args.clear();
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         // The program's own path as its folder, its name and ".exe".
@@ -225,7 +226,7 @@ void clsProcess::ParseCommandLine(std::u16string_view CommandLine, std::int32_t&
         Args.push_back(folder + u"\\" + name + u".exe");
       },
       [] { return ErrorContext(u"clsOSInfo.ParseCommandLine"); });
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         auto tokens = ports_.shellOps.commandLineToArgv(CommandLine);

@@ -9,25 +9,19 @@
 #include "support/text.h"
 
 namespace tolvaran {
-namespace {
-
-constexpr int kShortcutNotFound = 36;
-
-}  // namespace
-
 bool ListParser::CureListLNK(std::u16string_view source, bool isFile, bool cureDashLines) {
   bool found = false;
   // The file's text and the line in hand outlive the body, for the record.
   std::u16string fileText;
   std::u16string_view current;
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         if (isFile) {
           fileText = parts_.reader.readListText(source);
           for (const std::u16string_view line : ListLines(fileText)) {
             current = line;
-            (void)CureLinkLine(line, false);
+            CureLinkLine(line, false);
           }
           return;
         }
@@ -57,7 +51,7 @@ bool ListParser::CureLinkLine(std::u16string_view line, bool cureDashLines) {
         const std::u16string listed = UnQuote(slice(trimmed, match->firstIndex, match->length));
         located = parts_.finder.FindLNK(listed);
         if (!located.empty()) {
-          (void)parts_.dispatch.CureObject(located, false, trimmed);
+          parts_.dispatch.CureObject(located, false, trimmed);
           return true;
         }
         // A line that is the path of a shortcut this run already handled,
@@ -71,12 +65,9 @@ bool ListParser::CureLinkLine(std::u16string_view line, bool cureDashLines) {
 }
 
 void ListParser::reportNotFound(std::u16string_view listedPath) {
-  std::u16string path(listedPath);
-  std::u16string noTarget;
-  parts_.log.AddLinkToLog(status::kSkipped, path, noTarget, u"",
-                          parts_.messages.msg(kShortcutNotFound), u"", u"", ListSelector::kMain,
-                          false);
-  ++parts_.log.Statistics.Omitted;
+  parts_.log.reportLine(&RunStatistics::Omitted, status::kSkipped, listedPath, u"", u"",
+                        parts_.messages.msg(Msg::kShortcutNotFound), u"", u"", ListSelector::kMain,
+                        false);
   ++parts_.log.Statistics.Total;
 }
 

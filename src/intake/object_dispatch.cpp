@@ -24,8 +24,6 @@ bool isDeletableKind(std::u16string_view kind) {
   return false;
 }
 
-constexpr int kEmptyListFile = 52;
-
 // What a folder walk skips: read-only, hidden and system files (the walk
 // skips sparse files and reparse points by itself).
 constexpr std::uint32_t kFolderWalkExclusions =
@@ -75,8 +73,8 @@ bool ObjectDispatch::cureObject(std::u16string_view path, bool topLevel, std::u1
         } else if (kind == u"LOG" || kind == u"TXT") {
           if (topLevel) {
             if (parts_.files.GetFileSize(path) == 0) {
-              (void)parts_.ui.messageBox(parts_.messages.msg(kEmptyListFile), parts_.caption,
-                                         platform::mb::kOk | platform::mb::kIconWarning);
+              parts_.ui.messageBox(parts_.messages.msg(Msg::kEmptyListFile), parts_.caption,
+                                   platform::mb::kOk | platform::mb::kIconWarning);
               return false;
             }
             cureListFile(path);
@@ -118,21 +116,18 @@ bool ObjectDispatch::cureFolder(std::u16string_view folder) {
 void ObjectDispatch::cureListFile(std::u16string_view path) {
   parts_.guard.CompareInputHashes(path, true);
   if (!parts_.scanReport.ParseHalvestry_LOG_Orvik(path, false)) {
-    (void)parts_.lists.CureListLNK(path, true, false);
+    parts_.lists.CureListLNK(path, true, false);
   }
 }
 
 void ObjectDispatch::DeleteListedObject(std::u16string_view path) {
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         ++parts_.log.Statistics.Total;
         if (parts_.engine.deletion().DeleteFileEx(path, u"", u"", 0, false) != 0) return;
-        std::u16string shown(path);
-        std::u16string noTarget;
-        parts_.log.AddLinkToLog(status::kDeleted, shown, noTarget, u"", u"", u"", u"",
-                                parts_.engine.state().codes.ListSelector, false);
-        ++parts_.log.Statistics.Deleted;
+        parts_.log.reportLine(&RunStatistics::Deleted, status::kDeleted, path, u"", u"", u"", u"",
+                              u"", parts_.engine.state().codes.ListSelector, false);
       },
       [] { return ErrorContext(u"Parser.DeleteListedObject"); });
 }

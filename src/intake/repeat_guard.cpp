@@ -3,14 +3,8 @@
 #include "support/text.h"
 
 namespace tolvaran {
-namespace {
-
-constexpr int kRepeatQuestion = 53;
-
-}  // namespace
-
 void RepeatGuard::CompareInputHashes(std::u16string_view input, bool isFile) {
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         // Without the file nothing was cured before: no question, whatever
@@ -21,10 +15,10 @@ void RepeatGuard::CompareInputHashes(std::u16string_view input, bool isFile) {
         const std::u16string current =
             isFile ? md5_.DigestFileToHexStr(input) : md5_.DigestStrToHexStr(input);
         if (!equalsNoCase(remembered, current)) {
-          (void)settings_.WriteSettings(kLastHashKey, current);
+          settings_.WriteSettings(kLastHashKey, current);
           return;
         }
-        const int answer = ui_.messageBox(messages_.msg(kRepeatQuestion), caption_,
+        const int answer = ui_.messageBox(messages_.msg(Msg::kRepeatQuestion), caption_,
                                           platform::mb::kYesNo | platform::mb::kIconWarning);
         // Ending the program is the one thing the guard lets through.
         if (answer == platform::id::kNo) ui_.endProgram(0);

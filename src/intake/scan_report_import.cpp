@@ -26,7 +26,7 @@ bool ScanReportImport::ParseHalvestry_LOG_Orvik(std::u16string_view source, bool
         // of its lines.
         if (!holdsScanReportMark(text)) return false;
         for (const std::u16string_view line : ListLines(text)) {
-          (void)lines_.CureLinkLine(line, false);
+          lines_.CureLinkLine(line, false);
         }
         return true;
       },

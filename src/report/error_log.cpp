@@ -136,7 +136,8 @@ void ErrorLog::WriteErrorLine(std::u16string_view text) noexcept {
     bytes += "\r\n";
     (void)ports_.files.writeFile(file_, std::as_bytes(std::span(bytes)));
   } catch (...) {
-    // A log that cannot be written simply receives nothing.
+    // The recorders write through here and never throw: a log that cannot
+    // be written simply receives nothing.
   }
 }
 
@@ -167,7 +168,7 @@ std::u16string ErrorLog::buildRecord(const platform::SystemTime& when, const Fai
 
   std::u16string sysText =
       replaceLineBreaks(SystemErrorText(ports_.system, static_cast<std::uint32_t>(failure.number)));
-  if (sysText == kPausedServerText) sysText = messages_.msg(114);
+  if (sysText == kPausedServerText) sysText = messages_.msg(Msg::kAccessDenied);
 
   std::u16string line = ports_.system.formatDateTime(when);
   line += u" - ";
@@ -195,16 +196,16 @@ std::u16string ErrorLog::damagedShortcutLine(std::u16string_view extra) {
   const std::u16string path(trimSpaces(sliceFrom(extra, 5)));
   const std::uint64_t size = fileSizeOrZero(ports_.files, path);
   const std::u16string sizeText =
-      u" (" + toDecimal(static_cast<std::int64_t>(size)) + u" " + messages_.msg(115) + u")";
+      u" (" + toDecimal(static_cast<std::int64_t>(size)) + u" " + messages_.msg(Msg::kBytes) + u")";
   if (IsAllNulFile(ports_.files, path)) {
-    return u"- " + messages_.msg(110) + u" \"" + path + u"\" " + messages_.msg(111) + u"." +
-           sizeText;
+    return u"- " + messages_.msg(Msg::kInterceptor) + u" \"" + path + u"\" " +
+           messages_.msg(Msg::kJustNulCharacters) + u"." + sizeText;
   }
   std::uint32_t count = kHeadBytes;
   const std::u16string head = ReadFileHead(ports_.files, path, count);
-  std::u16string line = u"- " + messages_.msg(112) + u": \"" + path + u"\"";
+  std::u16string line = u"- " + messages_.msg(Msg::kShortcutDamaged) + u": \"" + path + u"\"";
   if (head.empty() || head.front() != kShellLinkFirstByte) {
-    line += u" (" + messages_.msg(113) + u") Header=" + BytesToHex(head);
+    line += u" (" + messages_.msg(Msg::kHeaderNotLnk) + u") Header=" + BytesToHex(head);
   }
   return line + sizeText;
 }

@@ -64,9 +64,9 @@ std::u16string composeResultLine(const ResultLine& line, const Translation& mess
     out += line.arguments;
   }
   if (!line.target.empty()) out += u" ]";
-  if (line.resultText == messages.msg(35)) {
+  if (line.resultText == messages.msg(Msg::kOk)) {
     out += u"   (";
-    out += messages.msg(60);
+    out += messages.msg(Msg::kMethod);
     out += u' ';
     out += line.ruleCode;
     out += u'-';
@@ -108,30 +108,32 @@ std::u16string SortByPrefixes(const std::vector<std::u16string>& lines,
   return out;
 }
 
-int dailyCountPluralMessage(std::int64_t count) noexcept {
+Msg dailyCountPluralMessage(std::int64_t count) noexcept {
   const auto units = count % 10;
   const auto tens = count / 10 % 10;
-  return (units >= 2 && units <= 4 && tens != 1) ? 76 : 75;
+  return (units >= 2 && units <= 4 && tens != 1) ? Msg::kTimesFew : Msg::kTimes;
 }
 
 std::u16string statisticsBlock(const RunStatistics& counts, std::int64_t runsToday,
                                const Translation& messages) {
-  std::u16string out(messages.msg(62));
+  std::u16string out(messages.msg(Msg::kReportStatistics));
   out += kCrLf;
-  out += messages.msg(74);
+  out += messages.msg(Msg::kRunsToday);
   out += toDecimal(runsToday);
   out += u' ';
   out += messages.msg(dailyCountPluralMessage(runsToday));
   out += u'.';
   out += kCrLf;
   out += kCrLf;
-  out += messages.msg(63);
+  out += messages.msg(Msg::kReportTotal);
   out += toDecimal(counts.Total);
   out += kCrLf;
   out += kCrLf;
-  const std::pair<int, std::int32_t> optional[] = {
-      {64, counts.Cured},   {65, counts.Deleted},  {66, counts.Renamed}, {67, counts.Omitted},
-      {68, counts.Blocked}, {69, counts.Warnings}, {70, counts.Errors},
+  const std::pair<Msg, std::int32_t> optional[] = {
+      {Msg::kReportCured, counts.Cured},     {Msg::kReportDeleted, counts.Deleted},
+      {Msg::kReportRenamed, counts.Renamed}, {Msg::kReportOmitted, counts.Omitted},
+      {Msg::kReportBlocked, counts.Blocked}, {Msg::kReportWarnings, counts.Warnings},
+      {Msg::kReportErrors, counts.Errors},
   };
   for (const auto& [message, value] : optional) {
     if (value == 0) continue;
@@ -139,7 +141,7 @@ std::u16string statisticsBlock(const RunStatistics& counts, std::int64_t runsTod
     out += toDecimal(value);
     out += kCrLf;
   }
-  out += messages.msg(71);
+  out += messages.msg(Msg::kEndOfLog);
   return out;
 }
 

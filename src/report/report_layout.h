@@ -52,8 +52,8 @@ std::u16string SortByPrefixes(const std::vector<std::u16string>& lines,
                               const StatusPrefixList& prefixes, bool addSeparator,
                               std::u16string_view separator);
 
-// Message 076 for counts ending in 2, 3 or 4 (but not 12, 13, 14), else 075.
-int dailyCountPluralMessage(std::int64_t count) noexcept;
+// kTimesFew for counts ending in 2, 3 or 4 (but not 12, 13, 14), else kTimes.
+Msg dailyCountPluralMessage(std::int64_t count) noexcept;
 
 // From the "Statistics" banner through "End of Log", with no line break after it;
 // counters that are 0 are left out, except the total.

@@ -85,7 +85,7 @@ void WriteLog::ResetLogState() {
 }
 
 void WriteLog::CreateLogFile() {
-  (void)guardedStep(
+  guardedStep(
       errors_,
       [&] {
         const auto now = ports_.clock.localTime();
@@ -173,7 +173,7 @@ std::u16string WriteLog::composeHeader(const platform::SystemTime& now) {
   out += kCrLf;
   out += kCrLf;
 
-  out += messages_.msg(61);
+  out += messages_.msg(Msg::kBeginOfLog);
   out += kCrLf;
   out += kReportSeparator;
   out += kCrLf;
@@ -190,7 +190,7 @@ void WriteLog::AddLinkToLog(std::u16string_view tag, std::u16string& path, std::
                             std::u16string arguments, std::u16string_view resultText,
                             std::u16string_view recoveryCode, std::u16string_view ruleCode,
                             ListSelector listSelector, bool targetFoundBySearch) {
-  (void)guardedStep(
+  guardedStep(
       errors_,
       [&] {
         path = longForm(path);
@@ -216,8 +216,20 @@ void WriteLog::AddLinkToLog(std::u16string_view tag, std::u16string& path, std::
       [] { return ErrorContext(u"WriteLog.AddLinkToLog"); });
 }
 
+void WriteLog::reportLine(RunCounter counter, std::u16string_view tag, std::u16string_view path,
+                          std::u16string_view target, std::u16string_view arguments,
+                          std::u16string_view resultText, std::u16string_view recoveryCode,
+                          std::u16string_view ruleCode, ListSelector listSelector,
+                          bool targetFoundBySearch) {
+  std::u16string shownPath(path);
+  std::u16string shownTarget(target);
+  AddLinkToLog(tag, shownPath, shownTarget, std::u16string(arguments), resultText, recoveryCode,
+               ruleCode, listSelector, targetFoundBySearch);
+  if (counter != nullptr) ++(Statistics.*counter);
+}
+
 void WriteLog::AddtoLog(std::u16string_view text) {
-  (void)guardedStep(
+  guardedStep(
       errors_,
       [&] {
         if (!reportFile_.valid()) throw RuntimeError(runtimeFailure(rt::kBadFileNameOrNumber));
@@ -263,13 +275,13 @@ std::u16string WriteLog::errorLogSection() {
                  std::min<std::size_t>(read.value, buffer.size()));
   }
   std::u16string out(kCrLf);
-  out += messages_.msg(72);
+  out += messages_.msg(Msg::kDebugInfo);
   out += kCrLf;
   for (const auto& line : splitLines(ports_.system.ansiToWide(bytes))) {
     out += line;
     out += kCrLf;
   }
-  out += messages_.msg(73);
+  out += messages_.msg(Msg::kEndOfDebugging);
   return out;
 }
 
@@ -277,11 +289,11 @@ std::u16string WriteLog::composeBody(std::int64_t runsToday) {
   const auto dotLine = std::u16string(kReportSeparator) + std::u16string(kCrLf);
   std::u16string body = SortByPrefixes(MainLines, StatusPrefixes, true, kReportSeparator);
   if (AlsoLines.size() > 1) {
-    body += dotLine + messages_.msg(78) + std::u16string(kCrLf) + dotLine;
+    body += dotLine + messages_.msg(Msg::kAlsoProcessed) + std::u16string(kCrLf) + dotLine;
     body += SortByPrefixes(AlsoLines, StatusPrefixes, true, kReportSeparator);
   }
   if (IconLines.size() > 1) {
-    body += dotLine + messages_.msg(77) + std::u16string(kCrLf) + dotLine;
+    body += dotLine + messages_.msg(Msg::kIconsLocation) + std::u16string(kCrLf) + dotLine;
     for (std::size_t i = 1; i < IconLines.size(); ++i) {
       body += IconLines[i];
       body += kCrLf;
@@ -293,7 +305,7 @@ std::u16string WriteLog::composeBody(std::int64_t runsToday) {
 }
 
 void WriteLog::FinishLog(bool emptyRun) {
-  (void)guardedStep(
+  guardedStep(
       errors_,
       [&] {
         auto body = composeBody(updateDailyCount(emptyRun));

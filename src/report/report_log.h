@@ -51,6 +51,13 @@ class WriteLog {
                     std::u16string arguments, std::u16string_view resultText,
                     std::u16string_view recoveryCode, std::u16string_view ruleCode,
                     ListSelector listSelector, bool targetFoundBySearch);
+  // Writes one result line through AddLinkToLog and raises `counter` by one
+  // (no counter when it is null). The caller's path and target stay as given.
+  void reportLine(RunCounter counter, std::u16string_view tag, std::u16string_view path,
+                  std::u16string_view target, std::u16string_view arguments,
+                  std::u16string_view resultText, std::u16string_view recoveryCode,
+                  std::u16string_view ruleCode, ListSelector listSelector,
+                  bool targetFoundBySearch);
   // Appends the text's UTF-16 code units to the open report.
   void AddtoLog(std::u16string_view text);
   // Writes the body, the statistics, the run's error log and the CRC line,

@@ -19,6 +19,9 @@ struct RunStatistics {
   friend bool operator==(const RunStatistics&, const RunStatistics&) = default;
 };
 
+// One of the counters, named as `&RunStatistics::Deleted`.
+using RunCounter = std::int32_t RunStatistics::*;
+
 // The status tags every result line starts with, in the order the report
 // groups them.
 namespace status {

@@ -45,7 +45,8 @@ bool IsLaunchedFromArchive(const StartupParts& parts, const ProgramFolders& fold
   const std::u16string& desktop = folders.DesktopDir;
   if (desktop.empty() || insideEitherForm(files, desktop, temp)) return false;
 
-  if (MsgBoxW(parts.ports.ui, parts.messages[1], msg_flags::kYesNoWarning) != platform::id::kYes) {
+  if (MsgBoxW(parts.ports.ui, parts.messages[Msg::kUnpackFromArchive], msg_flags::kYesNoWarning) !=
+      platform::id::kYes) {
     return true;
   }
 
@@ -67,7 +68,7 @@ bool IsLaunchedFromArchive(const StartupParts& parts, const ProgramFolders& fold
   RefreshLNK(shell, parts.ports.shellNotify, parts.recorder);
   if (copied) {
     parts.instance.close();
-    (void)parts.process.ProcessRun(destination, {}, {}, platform::kSwShowNormal);
+    parts.process.ProcessRun(destination, {}, {}, platform::kSwShowNormal);
   }
   return true;
 }

@@ -31,8 +31,8 @@ class FolderFinder {
   // Runs one step; a failure is recorded and the next step still runs.
   template <class Step>
   void step(Step&& body) {
-    (void)guardedStep(recorder_, std::forward<Step>(body),
-                      [] { return ErrorContext(u"Parser.InitVariables"); });
+    guardedStep(recorder_, std::forward<Step>(body),
+                [] { return ErrorContext(u"Parser.InitVariables"); });
   }
 
   // The text with its environment references expanded, or as it was.

@@ -16,7 +16,8 @@ void SingleInstance::close() noexcept {
   try {
     (void)modules_.closeMutex(handle_);
   } catch (...) {
-    // Nothing is left to do with a handle the system would not close.
+    // The destructor closes through here, so nothing may leave it; nothing
+    // is left to do with a handle the system would not close.
   }
   handle_ = platform::kNoHandle;
 }
@@ -24,7 +25,7 @@ void SingleInstance::close() noexcept {
 InstanceCheck checkSingleInstance(SingleInstance& instance, platform::Ui& ui,
                                   const Translation& messages) {
   if (!instance.create()) return InstanceCheck::kOnlyCopy;
-  const int answer = MsgBoxW(ui, messages[3], msg_flags::kYesNoWarning);
+  const int answer = MsgBoxW(ui, messages[Msg::kSecondCopy], msg_flags::kYesNoWarning);
   return answer == platform::id::kNo ? InstanceCheck::kSecondRefused
                                      : InstanceCheck::kSecondAllowed;
 }

@@ -11,16 +11,12 @@
 namespace tolvaran {
 namespace {
 
-constexpr int kMsgVersion = 17;
-constexpr int kMsgAbout = 18;
-constexpr int kMsgNoReport = 19;
-constexpr int kMsgCredits = 24;
 constexpr std::int32_t kShowNormal = 1;  // SW_SHOWNORMAL
 constexpr std::u16string_view kCrLf = u"\r\n";
 
 bool clickAccepted(CureRuns& runs, MainView& view, WindowSteps& step) {
   bool allowed = false;
-  (void)step([&] { allowed = !runs.busy() && runs.clickAllowed(view.position()); });
+  step([&] { allowed = !runs.busy() && runs.clickAllowed(view.position()); });
   return allowed;
 }
 
@@ -45,14 +41,14 @@ std::optional<std::u16string> pastedText(std::u16string_view current, std::u16st
 }
 
 std::u16string aboutText(const Translation& messages, std::u16string_view version) {
-  std::u16string text = messages.msg(kMsgVersion);
+  std::u16string text = messages.msg(Msg::kVersion);
   text += u' ';
   text += version;
   text += kCrLf;
   text += kCrLf;
-  text += messages.msg(kMsgAbout);
+  text += messages.msg(Msg::kAbout);
   text += kCrLf;
-  text += messages.msg(kMsgCredits);
+  text += messages.msg(Msg::kCredits);
   return text;
 }
 
@@ -62,14 +58,14 @@ void cbOpenLog_Click(Program& program, CureRuns& runs, MainView& view) {
   if (!clickAccepted(runs, view, step)) return;
   const std::u16string path = program.log().ReportLogPath();
   bool exists = false;
-  (void)step([&] { exists = !path.empty() && program.files().isFileExists(path); });
+  step([&] { exists = !path.empty() && program.files().isFileExists(path); });
   if (!exists) {
-    (void)step([&] {
-      (void)MsgBoxW(program.ports().ui, program.messages().msg(kMsgNoReport), msg_flags::kWarning);
+    step([&] {
+      MsgBoxW(program.ports().ui, program.messages().msg(Msg::kNoReport), msg_flags::kWarning);
     });
     return;
   }
-  (void)step([&] {
+  step([&] {
     platform::ShellExecuteRequest request;
     request.window = view.handle();
     request.verb = u"open";
@@ -83,16 +79,34 @@ void cbAbout_Click(Program& program, CureRuns& runs, MainView& view) {
   WindowSteps step(program.errors(), program.ports().system, program.ports().clock,
                    u"frmMain.cbAbout_Click");
   if (!clickAccepted(runs, view, step)) return;
-  (void)step([&] {
-    (void)MsgBoxW(program.ports().ui, aboutText(program.messages(), program.identity().version),
-                  msg_flags::kPlain);
+  step([&] {
+    MsgBoxW(program.ports().ui, aboutText(program.messages(), program.identity().version),
+            msg_flags::kPlain);
   });
+}
+
+void cmd_Paste_Click(Program& program, CureRuns& runs, MainView& view) {
+  WindowSteps step(program.errors(), program.ports().system, program.ports().clock,
+                   u"frmMain.cmd_Paste_Click");
+  if (!clickAccepted(runs, view, step)) return;
+  step([&] { view.pauseSubclasses(); });
+  std::u16string clipboard;
+  step([&] { clipboard = view.clipboardText(step.recorder()); });
+  if (!clipboard.empty()) {
+    step([&] {
+      if (auto text = pastedText(view.txtLNK_GetText(), runs.hintText(), clipboard)) {
+        view.txtLNK_SetText(*text);
+      }
+    });
+  }
+  step([&] { view.resumeSubclasses(); });
 }
 
 void closeProgramFiles(Program& program) {
   ErrorLog& errors = program.errors();
   errors.CloseErrorLog();
-  try {
+  // Closing goes on whatever this step met.
+  ignoringFailures([&] {
     platform::Ports& ports = program.ports();
     const std::u16string path = errors.ErrorLogPath();
     const auto attributes = ports.files.getFileAttributes(path);
@@ -106,9 +120,7 @@ void closeProgramFiles(Program& program) {
       ports.shellOps.changeNotify(platform::shell::kShcneDelete, platform::shell::kShcnfPathW, path,
                                   u"");
     }
-  } catch (...) {
-    // Closing goes on whatever this step met.
-  }
+  });
 }
 
 }  // namespace tolvaran

@@ -37,6 +37,9 @@ namespace tolvaran {
 void cbOpenLog_Click(Program& program, CureRuns& runs, MainView& view);
 // The About button.
 void cbAbout_Click(Program& program, CureRuns& runs, MainView& view);
+// The Paste button: the clipboard's text into the edit box (pastedText),
+// the window's own edit-box handling held off meanwhile.
+void cmd_Paste_Click(Program& program, CureRuns& runs, MainView& view);
 
 // The closing steps that concern the program's files: the error log is
 // closed and, when nothing was ever written to it, deleted (the shell is

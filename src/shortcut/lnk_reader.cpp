@@ -33,7 +33,8 @@ class Reader {
   Reader(std::string_view bytes, const AnsiCodec& codec) : bytes_(bytes), codec_(codec) {}
 
   ReadResult run() {
-    (void)(readHeader() && readIdList() && readLinkInfo() && readStrings() && readExtraData());
+    // Each part only while the ones before it were read.
+    if (readHeader() && readIdList() && readLinkInfo() && readStrings()) readExtraData();
     return std::move(result_);
   }
 

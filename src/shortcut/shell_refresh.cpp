@@ -23,17 +23,14 @@ void RefreshLNK(platform::ShellOperations& shellOps, platform::ShellNotify& shel
 
 void RefreshDesktop(platform::ShellNotify& shell) {
   namespace notify = platform::shell_notify;
-  try {
+  // Refreshing the desktop is a courtesy: nothing about it is worth a record.
+  ignoringFailures([&] {
     const platform::WindowHandle desktop = shell.findWindow(u"Progman", u"Program Manager");
     if (desktop == 0) return;
     const platform::WindowHandle icons = shell.getWindow(desktop, notify::kGwChild);
     if (icons == 0) return;
     (void)shell.postMessage(icons, notify::kWmKeyDown, notify::kVkF5, 1);
-  } catch (const platform::ProgramEnded&) {
-    throw;
-  } catch (...) {
-    // Refreshing the desktop is a courtesy: nothing about it is worth a record.
-  }
+  });
 }
 
 }  // namespace tolvaran

@@ -48,7 +48,14 @@ void ShortcutReader::ISL_Release() {
 
 std::u16string ShortcutReader::GetMSILinkTarget(std::u16string_view path) {
   std::u16string result;
-  guardedStep(
+  // The failure is recorded; an ordinary caller needs only the text.
+  (void)msiLinkTarget(path, result);
+  return result;
+}
+
+std::optional<Failure> ShortcutReader::msiLinkTarget(std::u16string_view path,
+                                                     std::u16string& result) {
+  return attempt(
       recorder_,
       [&] {
         const auto target = ports_.installer.getShortcutTarget(path);
@@ -68,18 +75,23 @@ std::u16string ShortcutReader::GetMSILinkTarget(std::u16string_view path) {
         }
       },
       [] { return ErrorContext(u"Parser.GetMSILinkTarget"); });
-  return result;
 }
 
 LnkRecord ShortcutReader::GetTargetShellLinkW(std::u16string_view path) {
-  LnkRecord result;
-  result.LnkPath = path;
-  guardedStep(
+  return readShortcut(path).record;
+}
+
+ShortcutRead ShortcutReader::readShortcut(std::u16string_view path) {
+  ShortcutRead read;
+  read.record.LnkPath = path;
+  std::optional<Failure> installerFailure;
+  read.failure = attempt(
       recorder_,
       [&] {
         LnkRecord record;
         record.LnkPath = path;
-        const std::u16string msi = GetMSILinkTarget(path);
+        std::u16string msi;
+        installerFailure = msiLinkTarget(path, msi);
         if (!shellLink_) throw RuntimeError(runtimeFailure(rt::kObjectNotSet));
         platform::ShellLink& link = *shellLink_;
         throwIfFailed(link.load(path, platform::shell_link::kStgmRead).hr);
@@ -103,10 +115,12 @@ LnkRecord ShortcutReader::GetTargetShellLinkW(std::u16string_view path) {
         std::u16string corrected = correctedProgramFiles(record.Target);
         record.TargetCorrected = corrected != record.Target;
         record.Target = std::move(corrected);
-        result = std::move(record);
+        read.record = std::move(record);
       },
       [&] { return ErrorContext(u"Parser.GetTargetShellLinkW", u"File: ", path); });
-  return result;
+  // Of two failures the read's own is the one handed back.
+  if (!read.failure) read.failure = std::move(installerFailure);
+  return read;
 }
 
 // On 64-bit Windows a shortcut may name the 32-bit program-files folder for

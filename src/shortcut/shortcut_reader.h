@@ -5,6 +5,7 @@
 // of targets that name the 32-bit program-files folder.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,13 @@ inline constexpr std::int32_t kShellTextBufferChars = 32767;
 // installed locally: a path that does not exist.
 inline constexpr std::u16string_view kInstallStateUnknown = u"INSTALLSTATE_UNKNOWN";
 
+// A shortcut as read, with the failure that made the read fail, if any: a
+// failed read gives a record as empty as a shortcut without a target.
+struct ShortcutRead {
+  LnkRecord record;
+  std::optional<Failure> failure;
+};
+
 class ShortcutReader {
  public:
   ShortcutReader(const platform::Ports& ports, modFile& fileHelpers, FailureRecorder& recorder,
@@ -54,8 +62,15 @@ class ShortcutReader {
   // loaded or a field cannot be read, the failure is recorded with "File: "
   // and the path and the record holds only LnkPath.
   LnkRecord GetTargetShellLinkW(std::u16string_view path);
+  // The same read with its outcome. A failed installer lookup fails the
+  // read too (its failure handed back), though the fields are read all the
+  // same.
+  [[nodiscard]] ShortcutRead readShortcut(std::u16string_view path);
 
  private:
+  // GetMSILinkTarget with its outcome; `target` as GetMSILinkTarget returns it.
+  [[nodiscard]] std::optional<Failure> msiLinkTarget(std::u16string_view path,
+                                                     std::u16string& target);
   std::u16string correctedProgramFiles(const std::u16string& target);
 
   platform::Ports ports_;

@@ -153,10 +153,10 @@ std::vector<std::string> plantMachine(const Json& scenario, platform::sim::SimMa
     }
   }
   for (const Json& volume : scenario.value("volumes", Json::array())) {
-    (void)files.addVolume(text(volume));
+    files.addVolume(text(volume));
   }
   for (const Json& folder : scenario.value("folders", Json::array())) {
-    (void)files.addFolder(text(folder));
+    files.addFolder(text(folder));
   }
   const auto plantFile = [&](const Json& f) {
     std::string bytes;

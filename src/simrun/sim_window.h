@@ -3,11 +3,14 @@
 // string, a window that stays where it is unless told to move, and a record
 // of what the runs asked of it. Drops are lists of names.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "shell/runs/cure_runs.h"
 #include "shell/runs/main_view.h"
+#include "shell/startup.h"
 
 namespace tolvaran::simrun {
 
@@ -16,7 +19,9 @@ class SimMainView : public MainView {
   std::u16string txtLNK_GetText() override { return editBox.substr(0, editBox.find(u'\0')); }
   void txtLNK_SetText(std::u16string_view text) override { editBox = text; }
   WindowPosition position() override { return where; }
-  void applyLanguage(const Translation& messages) override { cureCaption = messages.msg(21); }
+  void applyLanguage(const Translation& messages) override {
+    cureCaption = messages.msg(Msg::kCureButton);
+  }
   void installSubclasses() override { subclassed = true; }
   void Finalize() override {
     subclassed = false;
@@ -24,14 +29,59 @@ class SimMainView : public MainView {
   }
   void close() override { closed = true; }
   platform::WindowHandle handle() override { return kHandle; }
+  std::u16string clipboardText(FailureRecorder& /*recorder*/) override { return clipboard; }
+  void pauseSubclasses() override { ++subclassPauses; }
+  void resumeSubclasses() override { --subclassPauses; }
 
   static constexpr platform::WindowHandle kHandle = 0x10010;
+  std::u16string clipboard;
+  int subclassPauses = 0;  // paused and not yet resumed
   std::u16string editBox;
   WindowPosition where;
   std::u16string cureCaption;
   bool subclassed = false;
   bool finalized = false;
   bool closed = false;
+};
+
+// The main window as start-up makes it: the view above, the window's steps
+// recorded, the timer's tick kept for the message loop, and a message loop
+// that is whatever the session plays (its runs, one after the other).
+class SimStartupWindow final : public StartupWindow {
+ public:
+  using Loop = std::function<int(SimStartupWindow&)>;
+  SimStartupWindow(Program& program, Loop loop)
+      : program_(program), runs_(program, view_), loop_(std::move(loop)) {}
+
+  MainView& view() override { return view_; }
+  SimMainView& simView() noexcept { return view_; }
+  Program& program() noexcept { return program_; }
+  bool create() override { return true; }
+  CureRuns& runs() override { return runs_; }
+  void CenterForm() override { runs_.recordRestPosition(view_.where); }
+  void makeLayered() override {}
+  void allowDropsFromLowerIntegrity() override {}
+  void setVersionLabel(std::u16string_view text) override { versionLabel = text; }
+  void showInForeground() override {}
+  void unload() override {
+    view_.Finalize();
+    view_.close();
+  }
+  void startTimer(std::function<void()> firstTick) override { firstTick_ = std::move(firstTick); }
+  int messageLoop() override { return loop_(*this); }
+  // The start-up timer's one tick; nothing when it has run.
+  void tick() {
+    if (auto tick = std::exchange(firstTick_, nullptr)) tick();
+  }
+
+  std::u16string versionLabel;
+
+ private:
+  Program& program_;
+  SimMainView view_;
+  CureRuns runs_;
+  Loop loop_;
+  std::function<void()> firstTick_;
 };
 
 class SimDroppedFiles final : public DroppedFiles {

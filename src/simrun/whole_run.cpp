@@ -8,6 +8,7 @@
 #include "report/data_folder.h"
 #include "shell/msg_box.h"
 #include "shell/runs/cure_runs.h"
+#include "shell/startup.h"
 #include "shortcut/codec_shell_link.h"
 #include "shortcut/lnk_ansi.h"
 #include "simrun/machine_changes.h"
@@ -40,15 +41,6 @@ void setClock(platform::sim::SimMachine& machine, const Json& scenario) {
   if (!machine.clock().setLocalTime(time)) throw std::runtime_error("clock: " + when);
 }
 
-std::uint32_t languageOf(const Json& program) {
-  if (!program.contains("language")) return 0;
-  const Json& language = program.at("language");
-  if (language.is_number_integer()) return language.get<std::uint32_t>();
-  static const std::map<std::string, std::uint32_t> codes{
-      {"RU", 1049}, {"EN", 1033}, {"FR", 2060}, {"DE", 2055}};
-  return codes.at(language.get<std::string>());
-}
-
 std::u16string joined(const Json& lines) {
   std::u16string text;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -73,9 +65,9 @@ std::vector<std::u16string> rootsOf(const Json& scenario) {
   return roots;
 }
 
-// Performs one run; the end of the program unwinds out of it.
-void perform(const Json& run, CureRuns& runs, SimMainView& view, RunOutcome& outcome,
-             const std::u16string& programPath) {
+// Performs one run the user starts at the window; the end of the program
+// unwinds out of it.
+void perform(const Json& run, CureRuns& runs, SimMainView& view, RunOutcome& outcome) {
   const std::string& kind = outcome.kind;
   if (kind == "paste") {
     view.editBox = run.contains("lines") ? joined(run.at("lines")) : text(run, "text");
@@ -93,16 +85,6 @@ void perform(const Json& run, CureRuns& runs, SimMainView& view, RunOutcome& out
       throw;
     }
     outcome.dropReleases = drop.finishCount;
-  } else if (kind == "file" || kind == "commandLine") {
-    ProcessCommandLine commandLine;
-    if (kind == "file") {
-      commandLine.unicode = u"\"" + programPath + u"\" \"" + text(run, "path") + u"\"";
-    } else if (run.value("raw", false)) {
-      commandLine.unicode = text(run, "line");
-    } else {
-      commandLine.unicode = u"\"" + programPath + u"\" " + text(run, "line");
-    }
-    runs.AutoRun(commandLine);
   } else {
     throw std::runtime_error("unknown run kind " + kind);
   }
@@ -117,6 +99,55 @@ std::vector<Json> runsOf(const Json& scenario) {
   return {run};
 }
 
+namespace {
+
+bool isStartupRun(const Json& run) {
+  const std::string kind = run.value("kind", std::string());
+  return kind == "file" || kind == "commandLine";
+}
+
+// The command line a start-up run gives the program.
+ProcessCommandLine commandLineOf(const Json& run, const std::u16string& programPath) {
+  ProcessCommandLine commandLine;
+  if (run.value("kind", std::string()) == "file") {
+    commandLine.unicode = u"\"" + programPath + u"\" \"" + text(run, "path") + u"\"";
+  } else if (run.value("raw", false)) {
+    commandLine.unicode = text(run, "line");
+  } else {
+    commandLine.unicode = u"\"" + programPath + u"\" " + text(run, "line");
+  }
+  return commandLine;
+}
+
+// "1.0.0.0": the version resource the program file carries.
+platform::FileVersion fileVersionOf(std::u16string_view text) {
+  std::uint32_t parts[4] = {};
+  std::size_t part = 0;
+  for (const char16_t c : text) {
+    if (c == u'.' && part < 3) {
+      ++part;
+    } else if (c >= u'0' && c <= u'9') {
+      parts[part] = (parts[part] * 10 + (c - u'0')) & 0xFFFF;
+    } else {
+      throw std::runtime_error("program.version: " + narrow(text));
+    }
+  }
+  return {parts[0] << 16 | parts[1], parts[2] << 16 | parts[3]};
+}
+
+// The program's file name: a language the description asks for is one the
+// file's name asks for, as a user renames the file.
+std::u16string programFileName(const Json& program) {
+  if (!program.contains("language")) return u"Tolvaran.exe";
+  const std::string language = program.at("language").get<std::string>();
+  if (language != "RU" && language != "EN" && language != "FR" && language != "DE") {
+    throw std::runtime_error("program.language: " + language);
+  }
+  return u"Tolvaran_" + utf8ToUtf16(language) + u".exe";
+}
+
+}  // namespace
+
 SessionOutcome runSession(const Json& scenario) {
   SessionOutcome out;
   platform::sim::SimMachine machine(profileOf(scenario));
@@ -127,8 +158,11 @@ SessionOutcome runSession(const Json& scenario) {
   const Json program = scenario.value("program", Json::object());
   const std::u16string folder =
       program.contains("folder") ? text(program, "folder") : std::u16string(kSimProgramFolder);
-  const std::u16string programPath = joinPath(folder, u"Tolvaran.exe");
+  const std::u16string programPath = joinPath(folder, programFileName(program));
   machine.files().addFile(programPath, "MZ Tolvaran");
+  machine.modules().setFileVersion(
+      programPath, fileVersionOf(program.contains("version") ? text(program, "version")
+                                                             : std::u16string(kDefaultVersion)));
   machine.system().setModuleFileName(programPath);
   // What every Windows has.
   machine.files().addFile(machine.system().getWindowsDirectory().value + u"\\explorer.exe",
@@ -145,81 +179,105 @@ SessionOutcome runSession(const Json& scenario) {
   const std::vector<std::u16string> roots = rootsOf(scenario);
   const DiskState before = snapshotDisk(machine.files(), roots);
 
-  ProgramSetup setup;
-  setup.identity = ProgramIdentity{
-      folder, std::u16string(kAppTitle),
-      program.contains("version") ? text(program, "version") : std::u16string(kDefaultVersion)};
-  setup.languageCode = languageOf(program);
-  Program tolvaran(machine.ports(), std::move(setup));
-  SimMainView view;
-  CureRuns runs(tolvaran, view);
-  // Loading puts the language's texts on the window.
-  runs.LoadLanguageEx(languageOf(program));
-
   const std::vector<Json> items = runsOf(scenario);
-  for (std::size_t i = 0; i < items.size() && !out.exitCode; ++i) {
-    const Json& run = items[i];
-    if (i != 0) machine.clock().advance(run.value("afterMinutes", 1) * kMinute);
-    RunOutcome outcome;
-    outcome.kind = run.value("kind", std::string());
-    const std::size_t dialogsBefore = machine.ui().messages().size();
-    const std::size_t statusesBefore = machine.ui().statusHistory().size();
-    const std::size_t executedBefore = machine.shellOps().executed().size();
-    const std::u16string reportBefore = tolvaran.log().ReportLogPath();
-    const auto bytesBefore = machine.files().readFileBytes(reportBefore);
+  for (std::size_t i = 1; i < items.size(); ++i) {
+    if (isStartupRun(items[i]))
+      throw std::runtime_error("a start-up run comes first or not at all");
+  }
+  const bool startsWithRun = !items.empty() && isStartupRun(items.front());
+  std::vector<std::u16string> ignored;
+  bool windowClosed = false;
 
-    try {
-      perform(run, runs, view, outcome, programPath);
-    } catch (const platform::ProgramEnded& ended) {
-      out.exitCode = ended.exitCode;
-    }
+  // The session's runs are the window's message loop: the start-up timer's
+  // tick first (the start-up run, when the session starts with one), then
+  // what the user does, run after run.
+  const auto loop = [&](SimStartupWindow& window) -> int {
+    Program& tolvaran = window.program();
+    SimMainView& view = window.simView();
+    if (!startsWithRun) window.tick();
+    for (std::size_t i = 0; i < items.size() && !out.exitCode; ++i) {
+      const Json& run = items[i];
+      if (i != 0) machine.clock().advance(run.value("afterMinutes", 1) * kMinute);
+      RunOutcome outcome;
+      outcome.kind = run.value("kind", std::string());
+      const std::size_t dialogsBefore = machine.ui().messages().size();
+      const std::size_t statusesBefore = machine.ui().statusHistory().size();
+      const std::size_t executedBefore = machine.shellOps().executed().size();
+      const std::u16string reportBefore = tolvaran.log().ReportLogPath();
+      const auto bytesBefore = machine.files().readFileBytes(reportBefore);
 
-    const auto& shown = machine.ui().messages();
-    for (std::size_t d = dialogsBefore; d < shown.size(); ++d) {
-      outcome.dialogs.push_back({shown[d].text, shown[d].type, shown[d].answer});
-      if (shown[d].caption != kAppTitle) {
-        out.problems.push_back("a message box without the program's title: " +
-                               narrow(shown[d].caption));
+      try {
+        if (i == 0 && startsWithRun) {
+          window.tick();
+        } else {
+          perform(run, window.runs(), view, outcome);
+        }
+      } catch (const platform::ProgramEnded& ended) {
+        out.exitCode = ended.exitCode;
       }
+
+      const auto& shown = machine.ui().messages();
+      for (std::size_t d = dialogsBefore; d < shown.size(); ++d) {
+        outcome.dialogs.push_back({shown[d].text, shown[d].type, shown[d].answer});
+        if (shown[d].caption != kAppTitle) {
+          out.problems.push_back("a message box without the program's title: " +
+                                 narrow(shown[d].caption));
+        }
+      }
+      const auto& statuses = machine.ui().statusHistory();
+      outcome.statuses.assign(statuses.begin() + static_cast<std::ptrdiff_t>(statusesBefore),
+                              statuses.end());
+      const auto& executed = machine.shellOps().executed();
+      for (std::size_t e = executedBefore; e < executed.size(); ++e) {
+        std::u16string line = executed[e].verb + u" " + executed[e].file;
+        if (!executed[e].parameters.empty()) line += u" " + executed[e].parameters;
+        outcome.opened.push_back(std::move(line));
+      }
+      outcome.editBox = view.editBox;
+      if (outcome.kind == "drop" && outcome.dropReleases != 1) {
+        out.problems.push_back("the drop was released " + std::to_string(outcome.dropReleases) +
+                               " times");
+      }
+      const std::u16string reportPath = tolvaran.log().ReportLogPath();
+      const auto bytes = machine.files().readFileBytes(reportPath);
+      if (bytes && (reportPath != reportBefore || bytes != bytesBefore)) {
+        outcome.reportBytes = *bytes;
+        outcome.reportPath = reportPath;
+        outcome.report = utf16leToText(*bytes);
+        if (outcome.report.starts_with(u'\uFEFF')) outcome.report.erase(0, 1);
+      }
+      out.runs.push_back(std::move(outcome));
     }
-    const auto& statuses = machine.ui().statusHistory();
-    outcome.statuses.assign(statuses.begin() + static_cast<std::ptrdiff_t>(statusesBefore),
-                            statuses.end());
-    const auto& executed = machine.shellOps().executed();
-    for (std::size_t e = executedBefore; e < executed.size(); ++e) {
-      std::u16string line = executed[e].verb + u" " + executed[e].file;
-      if (!executed[e].parameters.empty()) line += u" " + executed[e].parameters;
-      outcome.opened.push_back(std::move(line));
-    }
-    outcome.editBox = view.editBox;
-    if (outcome.kind == "drop" && outcome.dropReleases != 1) {
-      out.problems.push_back("the drop was released " + std::to_string(outcome.dropReleases) +
-                             " times");
-    }
-    const std::u16string reportPath = tolvaran.log().ReportLogPath();
-    const auto bytes = machine.files().readFileBytes(reportPath);
-    if (bytes && (reportPath != reportBefore || bytes != bytesBefore)) {
-      outcome.reportBytes = *bytes;
-      outcome.reportPath = reportPath;
-      outcome.report = utf16leToText(*bytes);
-      if (outcome.report.starts_with(u'\uFEFF')) outcome.report.erase(0, 1);
-    }
-    out.runs.push_back(std::move(outcome));
+    // The program's own files, which are no change it made to the machine.
+    ignored = {foldCase(joinPath(folder, u"LOG")), foldCase(tolvaran.errors().ErrorLogPath()),
+               foldCase(tolvaran.settings().SettingsPath()),
+               foldCase(fallbackDataFolder(machine.system()))};
+    windowClosed = view.closed;
+    return static_cast<int>(out.exitCode.value_or(0));
+  };
+
+  StartupMachine start{machine.ports(), machine.modules(),
+                       startsWithRun ? commandLineOf(items.front(), programPath)
+                                     : ProcessCommandLine{u"\"" + programPath + u"\"", {}},
+                       [&](Program& tolvaran, SingleInstance&) {
+                         return std::make_unique<SimStartupWindow>(tolvaran, loop);
+                       }};
+  try {
+    startProgram(start);
+  } catch (const platform::ProgramEnded& ended) {
+    out.exitCode = ended.exitCode;
   }
 
   const DiskState after = snapshotDisk(machine.files(), roots);
-  const std::u16string logFolder = foldCase(joinPath(folder, u"LOG"));
-  const std::vector<std::u16string> ignored{logFolder, foldCase(tolvaran.errors().ErrorLogPath()),
-                                            foldCase(tolvaran.settings().SettingsPath()),
-                                            foldCase(fallbackDataFolder(machine.system()))};
   out.changes = describeChanges(before, after, ignored, lnk::systemCodec(machine.system()));
-  const std::u16string backupFolder = logFolder + u"\\backup\\";
+  const std::u16string backupFolder =
+      ignored.empty() ? std::u16string() : ignored.front() + u"\\backup\\";
   for (const auto& [key, entry] : after) {
-    if (!entry.isFolder() && key.starts_with(backupFolder)) {
+    if (!backupFolder.empty() && !entry.isFolder() && key.starts_with(backupFolder)) {
       out.backups.push_back(entry.path.substr(backupFolder.size()));
     }
   }
-  out.windowClosed = view.closed;
+  out.windowClosed = windowClosed;
   return out;
 }
 

@@ -2,9 +2,15 @@
 // The one failure convention: a guarded procedure records what went wrong
 // with its dotted name and the values it was working on, then returns its
 // neutral result. Nothing thrown inside ever reaches its caller.
+//
+// The words for it: guarded()/guardedStep() record and go on; attempt()
+// records and hands the failure back, for a caller that must tell a failure
+// from an empty result; ignoringFailures() records nothing. All of them let
+// platform::ProgramEnded through.
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -102,35 +108,71 @@ class FailureRecorder {
 };
 
 // Runs `body`; on any failure records it with the context that
-// `makeContext()` builds at that moment and returns `neutral`. A simulated
-// end of the program (platform::ProgramEnded) is the one thing let through.
-template <class R, class Body, class MakeContext>
-R guarded(FailureRecorder& recorder, R neutral, Body&& body, MakeContext&& makeContext) {
+// `makeContext()` builds at that moment and hands the failure back; nothing
+// when the body ran to its end. A simulated end of the program
+// (platform::ProgramEnded) is the one thing let through.
+template <class Body, class MakeContext>
+[[nodiscard]] std::optional<Failure> attempt(FailureRecorder& recorder, Body&& body,
+                                             MakeContext&& makeContext) {
   try {
-    return std::forward<Body>(body)();
+    std::forward<Body>(body)();
+    return std::nullopt;
   } catch (const platform::ProgramEnded&) {
     throw;
   } catch (...) {
-    const Failure failure = failureFromCurrentException();
+    Failure failure = failureFromCurrentException();
     try {
       recorder.recordError(failure, std::forward<MakeContext>(makeContext)());
     } catch (...) {
       // Building the context failed too (out of memory): nothing left to report with.
     }
+    return std::optional<Failure>(std::move(failure));
+  }
+}
+
+// Records and goes on: runs `body` as attempt() does and returns its result,
+// or `neutral` when it failed.
+template <class R, class Body, class MakeContext>
+[[nodiscard]] R guarded(FailureRecorder& recorder, R neutral, Body&& body,
+                        MakeContext&& makeContext) {
+  std::optional<R> result;
+  if (attempt(
+          recorder, [&] { result.emplace(std::forward<Body>(body)()); },
+          std::forward<MakeContext>(makeContext))) {
+    return neutral;
+  }
+  return std::move(*result);
+}
+
+// The same for a step that yields nothing: true when it completed. Most
+// callers only need the failure recorded and go on.
+template <class Body, class MakeContext>
+bool guardedStep(FailureRecorder& recorder, Body&& body, MakeContext&& makeContext) {
+  return !attempt(recorder, std::forward<Body>(body), std::forward<MakeContext>(makeContext));
+}
+
+// Runs `body` and ignores any failure in it, recording nothing: for steps
+// whose failure is of no interest to anyone. Like guarded(), it lets a
+// simulated end of the program through. Returns the body's result, or
+// `neutral` when it failed.
+template <class R, class Body>
+[[nodiscard]] R ignoringFailures(R neutral, Body&& body) {
+  try {
+    return std::forward<Body>(body)();
+  } catch (const platform::ProgramEnded&) {
+    throw;
+  } catch (...) {
     return neutral;
   }
 }
 
 // The same for a step that yields nothing: true when it completed.
-template <class Body, class MakeContext>
-bool guardedStep(FailureRecorder& recorder, Body&& body, MakeContext&& makeContext) {
-  return guarded(
-      recorder, false,
-      [&] {
-        std::forward<Body>(body)();
-        return true;
-      },
-      std::forward<MakeContext>(makeContext));
+template <class Body>
+bool ignoringFailures(Body&& body) {
+  return ignoringFailures(false, [&] {
+    std::forward<Body>(body)();
+    return true;
+  });
 }
 
 }  // namespace tolvaran

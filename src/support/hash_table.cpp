@@ -134,6 +134,7 @@ void clsBrenloHashTable::Add(const Variant& key, const Variant& value) {
   try {
     index_.emplace(std::move(*lookup), std::prev(entries_.end()));
   } catch (...) {
+    // Not ignored: the entry is taken back and the failure goes on.
     entries_.pop_back();
     throw;
   }

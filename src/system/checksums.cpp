@@ -98,25 +98,21 @@ std::uint32_t clsCRC32::Shr(std::uint32_t value, std::int32_t count) noexcept {
 }
 
 std::u16string clsCRC32::CalcCRC(std::u16string_view text) {
-  try {
+  return ignoringFailures(std::u16string(), [&] {
     crc_.reset();
     crc_.update(ansiBytePerUnit(
         text, [this](std::u16string_view part) { return system_->wideToAnsi(part); }));
     return crc32ToHex(crc_.value());
-  } catch (...) {
-    return {};
-  }
+  });
 }
 
 std::u16string clsCRC32::CalcFileCRC(std::u16string_view path) {
-  try {
+  return ignoringFailures(std::u16string(), [&] {
     crc_.reset();
     readFileInChunks(*files_, path,
                      [this](std::span<const std::byte> chunk) { crc_.update(chunk); });
     return crc32ToHex(crc_.value());
-  } catch (...) {
-    return {};
-  }
+  });
 }
 
 // --- clsMD5_hash --------------------------------------------------------------
@@ -127,7 +123,7 @@ clsMD5_hash::clsMD5_hash(platform::System& system, platform::Files& files,
 
 std::u16string clsMD5_hash::DigestStrToHexStr(std::u16string_view text) {
   Md5 md5;
-  (void)guardedStep(
+  guardedStep(
       *recorder_, [&] { md5.update(system_->wideToAnsi(text)); },
       [&] { return ErrorContext(u"clsMD5_hash.DigestStrToHexStr", u"String=", text); });
   return md5ToHex(md5.finish());
@@ -135,7 +131,7 @@ std::u16string clsMD5_hash::DigestStrToHexStr(std::u16string_view text) {
 
 std::u16string clsMD5_hash::DigestFileToHexStr(std::u16string_view path) {
   Md5 md5;
-  (void)guardedStep(
+  guardedStep(
       *recorder_,
       [&] {
         readFileInChunks(*files_, path,

@@ -53,7 +53,8 @@ class KeyCloser {
     try {
       (void)registry_.regCloseKey(key_);
     } catch (...) {
-      // Nothing to undo when closing fails.
+      // A destructor: nothing may leave it, and there is nothing to undo
+      // when closing fails.
     }
   }
 
@@ -106,7 +107,7 @@ clsOSInfo::clsOSInfo(platform::OsInfo& os, platform::Registry& registry, Failure
 }
 
 void clsOSInfo::initialise() {
-  const auto step = [this](auto&& body) { (void)guardedStep(recorder_, body, initContext); };
+  const auto step = [this](auto&& body) { guardedStep(recorder_, body, initContext); };
   step([&] { langDisplay_ = describeLanguage(os_.getUserDefaultUILanguage()); });
   step([&] { langSystem_ = describeLanguage(os_.getSystemDefaultUILanguage()); });
   step([&] { langNonUnicode_ = describeLanguage(os_.getSystemDefaultLcid() & 0xFFFFu); });
@@ -239,7 +240,7 @@ std::u16string clsOSInfo::decimalSeparator() {
 }
 
 void clsOSInfo::GetCodePageInfo() {
-  (void)guardedStep(
+  guardedStep(
       recorder_,
       [&] {
         codepageOem_ = RegRead_REG_SZ(platform::kHkeyLocalMachine, kCodePageKey, u"OEMCP");

@@ -84,7 +84,8 @@ class OpenedKey {
     try {
       (void)registry_.regCloseKey(handle_);
     } catch (...) {
-      // A close that fails leaves nothing for us to undo.
+      // A destructor: nothing may leave it, and a close that fails leaves
+      // nothing for us to undo.
     }
   }
 

@@ -90,7 +90,7 @@ int languageTableFor(std::uint32_t code, std::uint32_t displayLanguage,
   return resource::kLanguageEnglish;
 }
 
-const std::u16string& Translation::msg(int number) const noexcept {
+const std::u16string& Translation::entry(int number) const noexcept {
   if (number < 0 || number > kLastEntry) return none_;
   return lang_[static_cast<std::size_t>(number)];
 }
@@ -123,7 +123,7 @@ void Translation::loadTableBytes(std::span<const std::byte> bytes, platform::Ui&
     if (const std::optional<int> number = entryNumber(line)) {
       if (*number > kLastEntry) {
         lang_ = std::move(updated);
-        (void)ui.messageBox(kIndexOutOfRangeText, caption, platform::mb::kOk);
+        ui.messageBox(kIndexOutOfRangeText, caption, platform::mb::kOk);
         ui.endProgram(0);
       }
       updated[static_cast<std::size_t>(*number)] = entryText(line);

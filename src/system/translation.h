@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/ui.h"
+#include "system/message_ids.h"
 
 namespace tolvaran {
 
@@ -35,10 +36,14 @@ class Translation {
   static constexpr int kLastEntry = 200;
   static constexpr std::size_t kEntryCount = kLastEntry + 1;
 
-  // The text of message `number`; empty for an entry no table defined and
-  // for a number outside 0-200.
-  [[nodiscard]] const std::u16string& msg(int number) const noexcept;
-  [[nodiscard]] const std::u16string& operator[](int number) const noexcept { return msg(number); }
+  // The text of message `id`; empty for an entry no table defined.
+  [[nodiscard]] const std::u16string& msg(Msg id) const noexcept {
+    return entry(static_cast<int>(id));
+  }
+  [[nodiscard]] const std::u16string& operator[](Msg id) const noexcept { return msg(id); }
+  // The same by the number a table file gives the entry, for code that walks
+  // the whole table; empty for a number outside 0-200.
+  [[nodiscard]] const std::u16string& entry(int number) const noexcept;
 
   // Chooses a table as `languageTableFor` does and loads it; returns its id.
   int LoadLanguage(std::uint32_t code, std::uint32_t displayLanguage,

@@ -156,7 +156,7 @@ OsProfile makeOsProfile(const ProfileOptions& options) {
 
 void writeRegistryStrings(const OsProfile& profile, SimRegistry& registry) {
   for (const HklmString& value : profile.hklmStrings) {
-    (void)registry.setString(u"HKLM\\" + value.key, value.valueName, value.data);
+    registry.setString(u"HKLM\\" + value.key, value.valueName, value.data);
   }
 }
 

@@ -33,7 +33,7 @@ void SimMachine::presentEnvironment(const OsProfile& profile) {
         if (c < u'0' || c > u'9') break;
         codePage = codePage * 10 + static_cast<std::uint32_t>(c - u'0');
       }
-      (void)system_.setAnsiCodePage(codePage);
+      system_.setAnsiCodePage(codePage);
     }
   }
   // Windows gives every process the variables of its own bitness: a 32-bit

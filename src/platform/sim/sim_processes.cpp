@@ -110,7 +110,7 @@ SimProcesses::SimProcesses(SimClock& clock, SimFiles& files, SimSystem& system)
 }
 
 void SimProcesses::installTool(std::u16string_view path, ToolBehaviour behaviour) {
-  if (!files_.exists(path)) (void)files_.addFile(path, "MZ");
+  if (!files_.exists(path)) files_.addFile(path, "MZ");
   setBehaviour(fileNameOf(path), std::move(behaviour));
 }
 

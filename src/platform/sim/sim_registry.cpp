@@ -149,7 +149,7 @@ bool sameKeyPath(std::u16string_view a, std::u16string_view b) {
     if (!root) return false;
     std::vector<std::u16string> path;
     RegKeyHandle tree = 0;
-    (void)predefinedLocation(*root, path, tree);
+    predefinedLocation(*root, path, tree);
     const std::size_t slash = text.find(u'\\');
     if (slash != std::u16string_view::npos && !splitComponents(text.substr(slash + 1), path)) {
       return false;
@@ -203,7 +203,7 @@ bool SimRegistry::setupLocation(std::u16string_view keyPath, Location& location)
   const auto root = regRootFromName(keyPath.substr(0, slash));
   if (!root) return false;
   location = Location{};
-  (void)predefinedLocation(*root, location.path, location.root);
+  predefinedLocation(*root, location.path, location.root);
   return slash == std::u16string_view::npos ||
          splitComponents(keyPath.substr(slash + 1), location.path);
 }

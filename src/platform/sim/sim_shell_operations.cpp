@@ -73,7 +73,7 @@ std::int32_t SimShellOperations::deleteOne(std::u16string_view path, bool toRecy
 
 void SimShellOperations::changeNotify(std::int32_t event, std::uint32_t flags,
                                       std::u16string_view path, std::u16string_view secondPath) {
-  (void)faults_.check(ShellOp::kChangeNotify, path);
+  faults_.check(ShellOp::kChangeNotify, path);
   notifications_.push_back({event, flags, std::u16string(path), std::u16string(secondPath)});
   journal_.push_back({ShellOp::kChangeNotify, std::u16string(path), {}, kErrorSuccess});
 }

@@ -14,13 +14,6 @@
 namespace tolvaran {
 namespace {
 
-constexpr int kMsgHint = 0;
-constexpr int kMsgNotHandled = 2;
-constexpr int kMsgEmptyList = 4;
-constexpr int kMsgOperating = 5;
-constexpr int kMsgReady = 6;
-constexpr int kMsgNothingFound = 7;
-constexpr int kMsgIdle = 26;
 constexpr std::int32_t kShowNormal = 1;  // SW_SHOWNORMAL
 
 constexpr std::u16string_view kLogFolder = u"LOG";
@@ -38,7 +31,8 @@ class DropRelease {
     try {
       drop_.finish();
     } catch (...) {
-      // Nothing more can be done with the handle.
+      // The destructor releases through here, so nothing may leave it;
+      // nothing more can be done with the handle.
     }
   }
 
@@ -62,7 +56,7 @@ class CureRuns::RunInProgress {
 };
 
 CureRuns::CureRuns(Program& program, MainView& view)
-    : program_(program), view_(view), hint_(program.messages().msg(kMsgHint) + u"\r\n\r\n") {}
+    : program_(program), view_(view), hint_(program.messages().msg(Msg::kHint) + u"\r\n\r\n") {}
 
 bool CureRuns::requestClose() noexcept {
   if (!running_) return true;
@@ -83,12 +77,12 @@ void CureRuns::closeIfAsked() {
 
 void CureRuns::showNotHandled(std::u16string_view path, std::uint32_t flags) {
   const Translation& messages = program_.messages();
-  std::u16string text = messages.msg(kMsgNotHandled);
+  std::u16string text = messages.msg(Msg::kNoShortcutsHere);
   text += u": ";
   text += kCrLf;
   text += path;
-  (void)MsgBoxW(program_.ports().ui, text, flags);
-  (void)MsgBoxW(program_.ports().ui, messages.msg(kMsgNothingFound), msg_flags::kWarning);
+  MsgBoxW(program_.ports().ui, text, flags);
+  MsgBoxW(program_.ports().ui, messages.msg(Msg::kNothingFound), msg_flags::kWarning);
 }
 
 void CureRuns::ReportMSG() {
@@ -100,13 +94,13 @@ void CureRuns::ReportMSG() {
 
 void CureRuns::LoadLanguageEx(std::uint32_t languageCode) {
   Program& p = program_;
-  (void)p.messages().LoadLanguage(
-      languageCode, static_cast<std::uint32_t>(p.os().LangDisplayCode()),
-      static_cast<std::uint32_t>(p.os().LangNonUnicodeCode()), p.ports().ui, p.identity().title);
-  hint_ = p.messages().msg(kMsgHint) + u"\r\n\r\n";
+  p.messages().LoadLanguage(languageCode, static_cast<std::uint32_t>(p.os().LangDisplayCode()),
+                            static_cast<std::uint32_t>(p.os().LangNonUnicodeCode()), p.ports().ui,
+                            p.identity().title);
+  hint_ = p.messages().msg(Msg::kHint) + u"\r\n\r\n";
   view_.txtLNK_SetText(hint_);
   view_.applyLanguage(p.messages());
-  p.ports().ui.setStatus(p.messages().msg(kMsgIdle));
+  p.ports().ui.setStatus(p.messages().msg(Msg::kIdle));
   p.ports().ui.pumpMessages();
 }
 
@@ -118,17 +112,17 @@ void CureRuns::cbRun_Click() {
   WindowSteps step(p.errors(), p.ports().system, p.ports().clock, u"frmMain.cbRun_Click");
 
   bool allowed = false;
-  (void)step([&] { allowed = clickAllowed(view_.position()); });
+  step([&] { allowed = clickAllowed(view_.position()); });
   if (!allowed) return;
 
   bool emptyList = false;
-  (void)step([&] {
+  step([&] {
     const std::u16string text = view_.txtLNK_GetText();
     emptyList = text.empty() || text == hint_;
   });
   if (emptyList) {
-    (void)step([&] {
-      if (MsgBoxW(ui, p.messages().msg(kMsgEmptyList), msg_flags::kYesNoWarning) !=
+    step([&] {
+      if (MsgBoxW(ui, p.messages().msg(Msg::kEmptyList), msg_flags::kYesNoWarning) !=
           platform::id::kYes) {
         return;
       }
@@ -143,35 +137,35 @@ void CureRuns::cbRun_Click() {
     return;
   }
 
-  (void)step([&] { p.state().resetRun(); });
-  (void)step([&] { ui.setStatus(p.messages().msg(kMsgOperating)); });
-  (void)step([&] { ui.pumpMessages(); });
-  (void)step([&] { p.log().ResetLogState(); });
-  (void)step([&] { p.log().CreateLogFile(); });
+  step([&] { p.state().resetRun(); });
+  step([&] { ui.setStatus(p.messages().msg(Msg::kOperating)); });
+  step([&] { ui.pumpMessages(); });
+  step([&] { p.log().ResetLogState(); });
+  step([&] { p.log().CreateLogFile(); });
   // Every original the cure replaces is kept beside this run's report.
-  (void)step([&] { p.backup().SetReportLog(p.log().ReportLogPath()); });
+  step([&] { p.backup().SetReportLog(p.log().ReportLogPath()); });
   bool succeeded = false;
-  (void)step([&] { succeeded = p.intake().CureListLNK(view_.txtLNK_GetText(), false, true); });
-  (void)step([&] { p.log().FinishLog(!succeeded); });
+  step([&] { succeeded = p.intake().CureListLNK(view_.txtLNK_GetText(), false, true); });
+  step([&] { p.log().FinishLog(!succeeded); });
 
   if (succeeded) {
     // A window waiting to close gets no more questions, but the shell still
     // learns that shortcuts changed.
-    (void)step([&] { view_.txtLNK_SetText(u""); });
-    if (!closeAsked_) (void)step([&] { ui.setStatus(p.messages().msg(kMsgReady)); });
-    (void)step([&] { RefreshLNK(p.ports().shellOps, p.ports().shellNotify, p.recorder()); });
+    step([&] { view_.txtLNK_SetText(u""); });
+    if (!closeAsked_) step([&] { ui.setStatus(p.messages().msg(Msg::kReady)); });
+    step([&] { RefreshLNK(p.ports().shellOps, p.ports().shellNotify, p.recorder()); });
     if (!closeAsked_) {
-      (void)step([&] { ReportMSG(); });
-      (void)step([&] { RefreshDesktop(p.ports().shellNotify); });
+      step([&] { ReportMSG(); });
+      step([&] { RefreshDesktop(p.ports().shellNotify); });
     }
   } else {
-    (void)step([&] { p.log().DeleteReportLog(); });
+    step([&] { p.log().DeleteReportLog(); });
     if (closeAsked_) {
       closeIfAsked();
       return;
     }
-    (void)step([&] { (void)MsgBoxW(ui, p.messages().msg(kMsgNothingFound), msg_flags::kWarning); });
-    (void)step([&] { ui.setStatus(p.messages().msg(kMsgIdle)); });
+    step([&] { MsgBoxW(ui, p.messages().msg(Msg::kNothingFound), msg_flags::kWarning); });
+    step([&] { ui.setStatus(p.messages().msg(Msg::kIdle)); });
   }
   closeIfAsked();
 }
@@ -193,15 +187,15 @@ void CureRuns::AutoRun(const ProcessCommandLine& commandLine) {
   Program& p = program_;
   WindowSteps step(p.errors(), p.ports().system, p.ports().clock, u"frmMain.AutoRun");
 
-  (void)step([&] { p.state().resetRun(); });
-  (void)step([&] { p.log().ResetLogState(); });
+  step([&] { p.state().resetRun(); });
+  step([&] { p.log().ResetLogState(); });
   std::vector<std::u16string> arguments;
-  (void)step([&] { arguments = SplitArgs(GetCommandLineArgs(commandLine)); });
+  step([&] { arguments = SplitArgs(GetCommandLineArgs(commandLine)); });
 
   // The report is written after the inputs were cured, but it is named now:
   // the originals the cure keeps go beside it.
   platform::SystemTime startedAt{};
-  (void)step([&] {
+  step([&] {
     startedAt = p.ports().clock.localTime();
     for (const std::u16string& argument : arguments) {
       if (languageSwitch(argument)) continue;
@@ -214,37 +208,37 @@ void CureRuns::AutoRun(const ProcessCommandLine& commandLine) {
   bool failed = false;
   for (const std::u16string& argument : arguments) {
     if (const auto code = languageSwitch(argument)) {
-      (void)step([&] { LoadLanguageEx(*code); });
+      step([&] { LoadLanguageEx(*code); });
       continue;
     }
     sawFile = true;
-    (void)step([&] {
+    step([&] {
       view_.txtLNK_SetText(u"");
       if (!p.intake().CureObject(argument, true, u"")) {
         failed = true;
         showNotHandled(argument, msg_flags::kPlain);
       }
     });
-    (void)step([&] { RefreshLNK(p.ports().shellOps, p.ports().shellNotify, p.recorder()); });
+    step([&] { RefreshLNK(p.ports().shellOps, p.ports().shellNotify, p.recorder()); });
   }
 
   if (!sawFile) {
-    (void)step([&] { view_.installSubclasses(); });
+    step([&] { view_.installSubclasses(); });
     closeIfAsked();
     return;
   }
-  (void)step([&] {
+  step([&] {
     const ClockHold hold(p.reportClock(), startedAt);
     p.log().CreateLogFile();
   });
-  (void)step([&] { p.log().FinishLog(failed); });
+  step([&] { p.log().FinishLog(failed); });
   if (failed) {
-    (void)step([&] { p.log().DeleteReportLog(); });
+    step([&] { p.log().DeleteReportLog(); });
   } else if (!closeAsked_) {
-    (void)step([&] { ReportMSG(); });
-    (void)step([&] { RefreshDesktop(p.ports().shellNotify); });
+    step([&] { ReportMSG(); });
+    step([&] { RefreshDesktop(p.ports().shellNotify); });
   }
-  (void)step([&] { view_.Finalize(); });
+  step([&] { view_.Finalize(); });
   p.ports().ui.endProgram(0);
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/processes.h"
+#include "support/failure.h"
 #include "system/translation.h"
 
 namespace tolvaran {
@@ -39,6 +40,13 @@ class MainView {
   virtual void close() = 0;
   // The owner of what the runs open (Explorer on the report).
   virtual platform::WindowHandle handle() = 0;
+  // The clipboard's text (Unicode); empty when it cannot be read or holds
+  // none. Failures are recorded through `recorder`.
+  virtual std::u16string clipboardText(FailureRecorder& recorder) = 0;
+  // The window's own handling of the edit box (its subclasses) held off
+  // while a button changes the box's text, and back on.
+  virtual void pauseSubclasses() = 0;
+  virtual void resumeSubclasses() = 0;
 };
 
 // The files of one drop, as the shell hands them over (DragQueryFileW,

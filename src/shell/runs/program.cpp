@@ -36,9 +36,9 @@ Program::Program(platform::Ports ports, ProgramSetup setup)
       dir_(ports_, errors_, saved_, os_.Bitness(), folders_.Sys32),
       intake_(IntakeServices{ports_, errors_, messages_, log_, settings_, files_, dir_, md5_,
                              engine_, identity_.title}) {
-  (void)messages_.LoadLanguage(
-      setup.languageCode, static_cast<std::uint32_t>(os_.LangDisplayCode()),
-      static_cast<std::uint32_t>(os_.LangNonUnicodeCode()), ports_.ui, identity_.title);
+  messages_.LoadLanguage(setup.languageCode, static_cast<std::uint32_t>(os_.LangDisplayCode()),
+                         static_cast<std::uint32_t>(os_.LangNonUnicodeCode()), ports_.ui,
+                         identity_.title);
   engine_.start();
   log_.ResetLogState();
 }

@@ -45,17 +45,12 @@ class WindowSteps {
     return guardedStep(recorder_, std::forward<Body>(body),
                        [this] { return ErrorContext(procedure_); });
   }
+  // What the steps' callees record their own failures through.
+  FailureRecorder& recorder() noexcept { return recorder_; }
 
  private:
   WindowStepRecorder recorder_;
   std::u16string_view procedure_;
-};
-
-// A recorder that keeps nothing: for steps whose failures are of no
-// interest to anyone (the end-of-run message).
-class SilentRecorder final : public FailureRecorder {
- public:
-  void recordError(const Failure&, const ErrorContext&) noexcept override {}
 };
 
 }  // namespace tolvaran

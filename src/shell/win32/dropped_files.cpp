@@ -23,7 +23,7 @@ std::uint32_t Win32DroppedFiles::nameLength(std::uint32_t index) {
 
 std::u16string Win32DroppedFiles::name(std::uint32_t index, std::uint32_t bufferChars) {
   std::wstring buffer(bufferChars, L'\0');
-  if (bufferChars != 0) (void)::DragQueryFileW(handleOf(drop_), index, buffer.data(), bufferChars);
+  if (bufferChars != 0) ::DragQueryFileW(handleOf(drop_), index, buffer.data(), bufferChars);
   return platform::win32::fromWide(buffer.data(), buffer.size());
 }
 

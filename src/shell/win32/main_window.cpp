@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "platform/win32/win32_com.h"
@@ -29,9 +30,9 @@ constexpr DWORD kWindowStyle =
 constexpr COLORREF kVersionColour = RGB(128, 128, 128);
 constexpr int kBaseDpi = 96;
 
-// Messages 020-023 caption buttons 1-4; 025 is the status line's caption.
-constexpr int kMsgFirstButton = 20;
-constexpr int kMsgStatusCaption = 25;
+// The captions of buttons 1-4.
+constexpr std::array<Msg, kButtonCount> kButtonCaptions = {Msg::kPasteButton, Msg::kCureButton,
+                                                           Msg::kOpenLogButton, Msg::kAboutButton};
 
 HMENU idOf(int id) {
   return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
@@ -239,7 +240,7 @@ void MainWindow::makeLayered() {
 
 void MainWindow::allowDropsFromLowerIntegrity() {
   for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{kWmCopyGlobalData}}) {
-    (void)allowMessageFromLowerIntegrity(window_, message);
+    allowMessageFromLowerIntegrity(window_, message);
   }
 }
 
@@ -297,19 +298,21 @@ WindowPosition MainWindow::position() {
 }
 
 void MainWindow::applyLanguage(const Translation& messages) {
-  for (int i = 0; i < kButtonCount; ++i) setText(buttons_[i], messages.msg(kMsgFirstButton + i));
-  setText(statusCaption_, messages.msg(kMsgStatusCaption));
+  for (std::size_t i = 0; i < kButtonCaptions.size(); ++i) {
+    setText(buttons_[i], messages.msg(kButtonCaptions[i]));
+  }
+  setText(statusCaption_, messages.msg(Msg::kStatusCaption));
   ::InvalidateRect(statusCaption_, nullptr, TRUE);
 }
 
 void MainWindow::installSubclasses() {
-  (void)SubClassingEditBox.Hook(editBox_);
-  (void)SubClassingMain.Hook(window_);
+  SubClassingEditBox.Hook(editBox_);
+  SubClassingMain.Hook(window_);
 }
 
 void MainWindow::Finalize() {
-  if (SubClassingEditBox.IsSubclassed()) (void)SubClassingEditBox.UnHook();
-  if (SubClassingMain.IsSubclassed()) (void)SubClassingMain.UnHook();
+  if (SubClassingEditBox.IsSubclassed()) SubClassingEditBox.UnHook();
+  if (SubClassingMain.IsSubclassed()) SubClassingMain.UnHook();
   instance_.close();
 }
 
@@ -318,13 +321,13 @@ platform::WindowHandle MainWindow::handle() {
 }
 
 void MainWindow::pauseSubclasses() {
-  (void)SubClassingEditBox.PauseSubclass();
-  (void)SubClassingMain.PauseSubclass();
+  SubClassingEditBox.PauseSubclass();
+  SubClassingMain.PauseSubclass();
 }
 
 void MainWindow::resumeSubclasses() {
-  (void)SubClassingEditBox.ResumeSubclass();
-  (void)SubClassingMain.ResumeSubclass();
+  SubClassingEditBox.ResumeSubclass();
+  SubClassingMain.ResumeSubclass();
 }
 
 LRESULT CALLBACK MainWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,

@@ -14,6 +14,7 @@
 
 #include "shell/runs/cure_runs.h"
 #include "shell/single_instance.h"
+#include "shell/startup.h"
 #include "shell/win32/window_subclass.h"
 #include "shell/win32/window_ui.h"
 #include "shell/window_layout.h"
@@ -23,35 +24,29 @@ namespace tolvaran::win32 {
 // The window class; tools find the window by its title, kAppTitle.
 inline constexpr wchar_t kMainWindowClass[] = L"TolvaranMainWindow";
 
-class MainWindow final : public MainView {
+class MainWindow final : public MainView, public StartupWindow {
  public:
   MainWindow(HINSTANCE module, Program& program, SingleInstance& instance, WindowUi& ui);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // The window, hidden, with its labels, edit box and buttons; dropped files
-  // accepted. False when the window could not be made.
-  bool create();
-  CureRuns& runs() noexcept { return runs_; }
+  // StartupWindow: the window, hidden, with its labels, edit box and
+  // buttons, dropped files accepted; 245/255 opaque with the accept-files
+  // style once layered; the timer fires 100 ms after it is started.
+  MainView& view() noexcept override { return *this; }
+  bool create() override;
+  CureRuns& runs() noexcept override { return runs_; }
   [[nodiscard]] HWND window() const noexcept { return window_; }
-
-  // Centres the window in the work area and takes that as the rest position.
-  void CenterForm();
-  // 245/255 opaque, and the accept-files style.
-  void makeLayered();
-  // Drops (and the messages a drop uses) from a less privileged Explorer
-  // reach the elevated program.
-  void allowDropsFromLowerIntegrity();
-  void setVersionLabel(std::u16string_view text);
-  void showInForeground();
-  // `firstTick` runs once, 100 ms after this call, from the message loop.
-  void startTimer(std::function<void()> firstTick);
-  // The closing steps and the window's end, without asking a run in
-  // progress (the window's close button waits for it).
-  void unload();
-  // Runs until the window is gone; the process's exit code.
-  int messageLoop();
+  void CenterForm() override;
+  void makeLayered() override;
+  void allowDropsFromLowerIntegrity() override;
+  void setVersionLabel(std::u16string_view text) override;
+  void showInForeground() override;
+  void startTimer(std::function<void()> firstTick) override;
+  // Without asking a run in progress (the window's close button waits for it).
+  void unload() override;
+  int messageLoop() override;
 
   // MainView
   std::u16string txtLNK_GetText() override;
@@ -62,6 +57,9 @@ class MainWindow final : public MainView {
   void Finalize() override;
   void close() override { unload(); }
   platform::WindowHandle handle() override;
+  std::u16string clipboardText(FailureRecorder& recorder) override;
+  void pauseSubclasses() override;
+  void resumeSubclasses() override;
 
  private:
   // Forwards one subclass's messages to the window's handler for it.
@@ -86,15 +84,12 @@ class MainWindow final : public MainView {
   void setStatusText(std::u16string_view text);
   void paintBackground(HDC dc);
   LRESULT colourLabel(HDC dc, HWND label);
-  void pauseSubclasses();
-  void resumeSubclasses();
 
   // The two subclasses' messages (main_window_messages.cpp).
   LRESULT SubClassingMain_WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                   bool& useDefault);
   LRESULT SubClassingEditBox_WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                      bool& useDefault);
-  void cmd_Paste_Click();
 
   HINSTANCE module_;
   Program& program_;

@@ -23,7 +23,7 @@ LRESULT MainWindow::SubClassingMain_WndProc(HWND, UINT message, WPARAM wParam, L
       if (notification == BN_CLICKED) {
         useDefault = false;
         switch (id) {
-          case control_id::kPaste: cmd_Paste_Click(); break;
+          case control_id::kPaste: cmd_Paste_Click(program_, runs_, *this); break;
           case control_id::kCure: runs_.cbRun_Click(); break;
           case control_id::kOpenLog: cbOpenLog_Click(program_, runs_, *this); break;
           case control_id::kAbout: cbAbout_Click(program_, runs_, *this); break;
@@ -81,25 +81,8 @@ LRESULT MainWindow::SubClassingEditBox_WndProc(HWND window, UINT message, WPARAM
   }
 }
 
-void MainWindow::cmd_Paste_Click() {
-  WindowStepRecorder recorder(program_.errors(), program_.ports().system, program_.ports().clock);
-  const auto step = [&](auto&& body) {
-    return guardedStep(recorder, body, [] { return ErrorContext(u"frmMain.cmd_Paste_Click"); });
-  };
-  bool allowed = false;
-  (void)step([&] { allowed = !runs_.busy() && runs_.clickAllowed(position()); });
-  if (!allowed) return;
-  (void)step([&] { pauseSubclasses(); });
-  std::u16string clipboard;
-  (void)step([&] { clipboard = GetClipboard_UnicodeText(recorder); });
-  if (!clipboard.empty()) {
-    (void)step([&] {
-      if (auto text = pastedText(txtLNK_GetText(), runs_.hintText(), clipboard)) {
-        txtLNK_SetText(*text);
-      }
-    });
-  }
-  (void)step([&] { resumeSubclasses(); });
+std::u16string MainWindow::clipboardText(FailureRecorder& recorder) {
+  return GetClipboard_UnicodeText(recorder);
 }
 
 }  // namespace tolvaran::win32

@@ -1,6 +1,7 @@
 #pragma once
-// The finished program from start to end: start-up in its fixed order,
-// the main window, the start-up run, the message loop.
+// Tolvaran.exe from start to end: what only Windows needs before anything
+// else (DLL search, application id, common controls, COM), then the
+// program's own start (shell/startup.h) over the real machine and window.
 #include "platform/win32/windows_gateway.h"
 
 namespace tolvaran::win32 {

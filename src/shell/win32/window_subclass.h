@@ -19,7 +19,7 @@ class SubclassHandler {
 class clsBrenloSubclass2 {
  public:
   explicit clsBrenloSubclass2(SubclassHandler& handler) noexcept : handler_(handler) {}
-  ~clsBrenloSubclass2() { (void)UnHook(); }
+  ~clsBrenloSubclass2() { UnHook(); }
   clsBrenloSubclass2(const clsBrenloSubclass2&) = delete;
   clsBrenloSubclass2& operator=(const clsBrenloSubclass2&) = delete;
 

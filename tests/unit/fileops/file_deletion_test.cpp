@@ -202,7 +202,7 @@ struct Rig {
   [[nodiscard]] std::vector<std::u16string> trials() {
     std::vector<std::u16string> found;
     for (const auto& status : machine.ui().statusHistory()) {
-      if (status.starts_with(messages.msg(50))) found.push_back(status);
+      if (status.starts_with(messages.msg(Msg::kWaitingForUnlock))) found.push_back(status);
     }
     return found;
   }
@@ -280,7 +280,7 @@ TEST(DeleteFileExTest, AReadOnlyShortcutGoesAtTheFirstAttempt) {
             (std::vector<platform::sim::ChangeNotification>{
                 {platform::shell::kShcneAttributes, 0x1005, std::u16string(kShortcut)},
                 {platform::shell::kShcneDelete, 0x1005, std::u16string(kShortcut)}}));
-  EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(51));
+  EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(Msg::kBackToOperating));
   // Backed up first, read-only bit and all.
   EXPECT_EQ(rig.machine.files().readFileBytes(kBackup), "shortcut bytes");
   EXPECT_EQ(rig.machine.files().attributesOf(kBackup), attr::kArchive | attr::kReadOnly);
@@ -326,7 +326,7 @@ TEST(DeleteFileExTest, AShortcutNothingRemovesIsReportedOnce) {
   EXPECT_EQ(rig.deletion.DeleteFileEx(kShortcut, kTarget, kArguments),
             platform::kErrorAccessDenied);
   EXPECT_TRUE(rig.exists());
-  const std::u16string trial = rig.messages.msg(50) + u" ";
+  const std::u16string trial = rig.messages.msg(Msg::kWaitingForUnlock) + u" ";
   EXPECT_EQ(rig.trials(), (std::vector<std::u16string>{trial + u"1", trial + u"2", trial + u"3"}));
   EXPECT_EQ(rig.clock.pauses(), 3u);
   EXPECT_EQ(rig.commandLines().size(), 12u);  // four unlocks of three tool runs
@@ -347,7 +347,7 @@ TEST(DeleteFileExTest, AShortcutNothingRemovesIsReportedOnce) {
     EXPECT_EQ(operation.from, std::u16string(kShortcut) + u'\0');
   }
   EXPECT_TRUE(rig.machine.shellOps().recycleBin().empty());
-  EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(51));
+  EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(Msg::kBackToOperating));
   rig.expectTidy();
 }
 
@@ -420,7 +420,7 @@ TEST(DeleteFileExTest, AFailureInsideIsRecordedAndTheAnswerStaysTrue) {
   EXPECT_EQ(
       rig.failures.records()[0].context,
       (std::vector<std::u16string>{u"Parser.DeleteFileEx", u"File:", std::u16string(kShortcut)}));
-  EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(51));
+  EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(Msg::kBackToOperating));
   rig.expectTidy();
 }
 
@@ -600,7 +600,7 @@ void expectConsistent(Rig& rig, platform::Win32Code result, const std::string& w
   if (!gone) {
     EXPECT_EQ(rig.log.Statistics.Blocked, 1);
   }
-  EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(51));
+  EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(Msg::kBackToOperating));
   rig.expectTidy(failed);
 }
 

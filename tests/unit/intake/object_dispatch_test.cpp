@@ -119,7 +119,7 @@ TEST(CureObjectTest, ADirectListFileIsGuardedThenImportedOrRead) {
     rig.machine.files().addFile(kList, "");
     EXPECT_FALSE(rig.intake.CureObject(kList, true, u""));
     ASSERT_EQ(rig.shown().size(), 1u);
-    EXPECT_EQ(rig.shown()[0].text, rig.messages.msg(52));
+    EXPECT_EQ(rig.shown()[0].text, rig.messages.msg(Msg::kEmptyListFile));
     EXPECT_EQ(rig.shown()[0].type, kOkWarning);
     EXPECT_TRUE(rig.rememberedHash().empty());
     // Missing: its size is 0 too.

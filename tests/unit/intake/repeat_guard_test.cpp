@@ -18,7 +18,7 @@ constexpr std::uint32_t kYesNoWarning = 52;
 std::size_t questions(IntakeRig& rig) {
   std::size_t n = 0;
   for (const auto& shown : rig.shown()) {
-    if (shown.text == rig.messages.msg(53)) {
+    if (shown.text == rig.messages.msg(Msg::kRepeatQuestion)) {
       EXPECT_EQ(shown.type, kYesNoWarning);
       EXPECT_EQ(shown.caption, kCaption);
       ++n;

@@ -24,8 +24,8 @@ TEST_F(ReportLayoutTest, NamesAndTimesUseTwoDigitFields) {
 }
 
 TEST_F(ReportLayoutTest, ResultLinesFollowTheirLayout) {
-  const std::u16string ok = messages.msg(35);
-  const std::u16string notFound = messages.msg(36);
+  const std::u16string ok = messages.msg(Msg::kOk);
+  const std::u16string notFound = messages.msg(Msg::kShortcutNotFound);
   struct Case {
     const char* what;
     ResultLine line;
@@ -92,10 +92,10 @@ TEST_F(ReportLayoutTest, GroupingKeepsTagOrderAndArrivalOrder) {
 
 TEST_F(ReportLayoutTest, DailyCountTakesTheRightPluralForm) {
   for (const int count : {2, 3, 4, 22, 23, 24, 102, 1002}) {
-    EXPECT_EQ(dailyCountPluralMessage(count), 76) << count;
+    EXPECT_EQ(dailyCountPluralMessage(count), Msg::kTimesFew) << count;
   }
   for (const int count : {0, 1, 5, 11, 12, 13, 14, 111, 112, 2147483647}) {
-    EXPECT_EQ(dailyCountPluralMessage(count), 75) << count;
+    EXPECT_EQ(dailyCountPluralMessage(count), Msg::kTimes) << count;
   }
 }
 
@@ -105,9 +105,10 @@ TEST_F(ReportLayoutTest, StatisticsLeaveOutCountersThatAreZero) {
   counts.Deleted = 2;
   counts.Errors = 1;
   EXPECT_EQ(statisticsBlock(counts, 1, messages),
-            messages.msg(62) + u"\r\nCure ran per today: 1 times.\r\n\r\n" + messages.msg(63) +
-                u"0\r\n\r\n" + messages.msg(65) + u"2\r\n" + messages.msg(70) + u"1\r\n" +
-                messages.msg(71));
+            messages.msg(Msg::kReportStatistics) + u"\r\nCure ran per today: 1 times.\r\n\r\n" +
+                messages.msg(Msg::kReportTotal) + u"0\r\n\r\n" + messages.msg(Msg::kReportDeleted) +
+                u"2\r\n" + messages.msg(Msg::kReportErrors) + u"1\r\n" +
+                messages.msg(Msg::kEndOfLog));
 }
 
 }  // namespace

@@ -89,16 +89,16 @@ TEST(ReportLogTest, ARunOfThreeShortcutsMatchesTheDocumentedReport) {
   rig.log.CreateLogFile();
   std::u16string chrome = std::u16string(kDesktop) + u"Google Chrome.lnk";
   std::u16string chromeTarget = u"C:\\Program Files (x86)\\Google\\Chrome\\Application\\chrome.exe";
-  rig.log.AddLinkToLog(status::kOk, chrome, chromeTarget, u"", rig.messages.msg(35), u"A1", u"R1",
-                       ListSelector::kMain, false);
+  rig.log.AddLinkToLog(status::kOk, chrome, chromeTarget, u"", rig.messages.msg(Msg::kOk), u"A1",
+                       u"R1", ListSelector::kMain, false);
   rig.log.Statistics.Total = 3;
   rig.log.Statistics.Cured = 2;
   rig.log.Statistics.Omitted = 1;
-  rig.addLine(status::kSkipped, u"Firefox.lnk", u"", rig.messages.msg(36));
+  rig.addLine(status::kSkipped, u"Firefox.lnk", u"", rig.messages.msg(Msg::kShortcutNotFound));
   std::u16string opera = std::u16string(kDesktop) + u"Opera.lnk";
   std::u16string operaTarget = u"C:\\Program Files\\Opera\\launcher.exe";
-  rig.log.AddLinkToLog(status::kOk, opera, operaTarget, u"", rig.messages.msg(35), u"A1", u"R2",
-                       ListSelector::kMain, true);
+  rig.log.AddLinkToLog(status::kOk, opera, operaTarget, u"", rig.messages.msg(Msg::kOk), u"A1",
+                       u"R2", ListSelector::kMain, true);
   rig.log.FinishLog(false);
 
   EXPECT_EQ(rig.log.ReportLogPath(), u"C:\\Tools\\LOG\\Tolvaran-07.12.2026_01-37.log");
@@ -114,7 +114,7 @@ TEST(ReportLogTest, AFullRunCarriesEverySectionAndTheErrorLog) {
   rig.log.CreateLogFile();
   rig.addLine(status::kError, u"Яндекс.lnk", u"C:\\x.exe", u"(ошибка)");
   rig.addLine(status::kDeleted, u"Лишний.url", u"", u"(удалён)");
-  rig.addLine(status::kOk, u"Opera.lnk", u"C:\\Opera\\launcher.exe", rig.messages.msg(35),
+  rig.addLine(status::kOk, u"Opera.lnk", u"C:\\Opera\\launcher.exe", rig.messages.msg(Msg::kOk),
               ListSelector::kAlso);
   rig.log.addIconLine(u"[ICON] \"C:\\Users\\User\\Desktop\\Opera.lnk\" -> \"C:\\o.ico\"");
   rig.log.Statistics = {.Total = 3,
@@ -142,9 +142,10 @@ TEST(ReportLogTest, AnEmptyRunPrintsNoGroupsAndKeepsTheDailyCount) {
   rig.log.CreateLogFile();
   rig.log.FinishLog(true);
   const auto text = rig.reportText();
-  EXPECT_NE(text.find(rig.messages.msg(61) + u"\r\n.\r\n.\r\n" + rig.messages.msg(62) +
-                      u"\r\nCure ran per today: 22 times."),
-            std::u16string::npos);
+  EXPECT_NE(
+      text.find(rig.messages.msg(Msg::kBeginOfLog) + u"\r\n.\r\n.\r\n" +
+                rig.messages.msg(Msg::kReportStatistics) + u"\r\nCure ran per today: 22 times."),
+      std::u16string::npos);
   EXPECT_EQ(rig.settings.ReadSetting(u"TodayTimes", u""), u"22");
   EXPECT_EQ(rig.settings.ReadSetting(u"LastDate", u""), u"01.01.2020");
   rig.log.DeleteReportLog();
@@ -222,6 +223,20 @@ TEST(ReportLogTest, OnlyArgumentsAreDefanged) {
   EXPECT_EQ(rig.log.MainLines[1],
             u"[ OK ] 1  \"C:\\http\\Http.lnk\"    -> [ \"C:\\http\\chrome.exe\" hxxp://ad.example "
             u"hxxps://x ]   (x)");
+}
+
+TEST(ReportLogTest, AReportLineRaisesTheCounterItNames) {
+  ReportRig rig;
+  rig.log.ResetLogState();
+  const std::u16string path = u"C:\\Users\\User\\Desktop\\Opera.lnk";
+  rig.log.reportLine(&RunStatistics::Deleted, status::kDeleted, path, u"", u"", u"(x)", u"", u"",
+                     ListSelector::kMain, false);
+  rig.log.reportLine(nullptr, status::kAttributes, path, u"C:\\o.exe", u"", u"(y)", u"", u"",
+                     ListSelector::kAlso, false);
+  EXPECT_EQ(rig.log.Statistics, RunStatistics{.Deleted = 1});
+  EXPECT_EQ(rig.log.MainLines[1], u"[DEL ] 1  \"C:\\Users\\User\\Desktop\\Opera.lnk\"    (x)");
+  EXPECT_EQ(rig.log.AlsoLines[1],
+            u"[ATTR] 2  \"C:\\Users\\User\\Desktop\\Opera.lnk\"    -> [ \"C:\\o.exe\" ]   (y)");
 }
 
 TEST(ReportLogTest, AnUnwritableProgramFolderSendsTheLogsToTheTemporaryFolder) {

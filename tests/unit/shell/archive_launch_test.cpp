@@ -75,7 +75,7 @@ TEST(ArchiveLaunchTest, DeclinedTheCopyStillEnds) {
   EXPECT_TRUE(rig.run());
   ASSERT_EQ(rig.machine.ui().messages().size(), 1u);
   const auto& box = rig.machine.ui().messages()[0];
-  EXPECT_EQ(box.text, rig.messages[1]);
+  EXPECT_EQ(box.text, rig.messages[Msg::kUnpackFromArchive]);
   EXPECT_EQ(box.caption, kAppTitle);
   EXPECT_EQ(box.type, 52u);
   EXPECT_FALSE(rig.machine.files().exists(rig.onDesktop(u"Tolvaran.exe")));
@@ -223,7 +223,7 @@ TEST(ArchiveLaunchTest, AShortFormOfTheTemporaryFolderIsRecognised) {
       *rig.process,
       rig.recorder};
   EXPECT_TRUE(IsLaunchedFromArchive(shortParts, rig.folders));
-  EXPECT_EQ(rig.shown(1), 1u);
+  EXPECT_EQ(rig.shown(Msg::kUnpackFromArchive), 1u);
 }
 
 }  // namespace

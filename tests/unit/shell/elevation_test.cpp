@@ -72,7 +72,7 @@ TEST(CheckAdminTest, DeclinedTheProgramGoesOnAsTheOneInstance) {
   rig.machine.ui().queueAnswer(platform::id::kNo);
   EXPECT_EQ(rig.check(), Elevation::kDeclined);
   ASSERT_EQ(rig.machine.ui().messages().size(), 1u);
-  EXPECT_EQ(rig.machine.ui().messages()[0].text, rig.messages[29]);
+  EXPECT_EQ(rig.machine.ui().messages()[0].text, rig.messages[Msg::kAskElevate]);
   EXPECT_EQ(rig.machine.ui().messages()[0].type, 52u);
   EXPECT_TRUE(rig.machine.shellOps().executed().empty());
   EXPECT_TRUE(rig.instance.held());
@@ -113,8 +113,8 @@ TEST(CheckAdminTest, OnXpTheNewCopyIsLookedForASecondLater) {
   RunAsShell shell(rig.machine, true);
   rig.machine.ui().queueAnswer(platform::id::kYes);
   EXPECT_EQ(rig.check(&shell), Elevation::kRelaunched);
-  EXPECT_EQ(rig.machine.ui().messages().at(0).text, rig.messages[27]);
-  EXPECT_EQ(rig.shown(28), 0u);
+  EXPECT_EQ(rig.machine.ui().messages().at(0).text, rig.messages[Msg::kAskRunAsAdminUser]);
+  EXPECT_EQ(rig.shown(Msg::kRelaunchFailed), 0u);
   EXPECT_EQ(rig.machine.clock().totalSlept(), 1000u);
 }
 
@@ -132,7 +132,7 @@ TEST(CheckAdminTest, OnXpTheCountMustGoUpWhateverRanBefore) {
     RunAsShell shell(rig.machine, c.copyStarts);
     rig.machine.ui().queueAnswer(platform::id::kYes);
     EXPECT_EQ(rig.check(&shell), c.outcome);
-    EXPECT_EQ(rig.shown(28), c.copyStarts ? 0u : 1u);
+    EXPECT_EQ(rig.shown(Msg::kRelaunchFailed), c.copyStarts ? 0u : 1u);
     EXPECT_EQ(rig.instance.held(), !c.copyStarts);
   }
 }
@@ -153,7 +153,7 @@ TEST(SingleInstanceTest, ASecondCopyAsks) {
     if (c.otherCopy) rig.machine.modules().holdMutexElsewhere(std::u16string(kSingleInstanceMutex));
     rig.machine.ui().queueAnswer(c.answer);
     EXPECT_EQ(checkSingleInstance(rig.instance, rig.machine.ui(), rig.messages), c.outcome);
-    EXPECT_EQ(rig.shown(3), c.otherCopy ? 1u : 0u);
+    EXPECT_EQ(rig.shown(Msg::kSecondCopy), c.otherCopy ? 1u : 0u);
     EXPECT_TRUE(rig.instance.held());
   }
 }

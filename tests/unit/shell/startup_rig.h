@@ -62,9 +62,9 @@ struct StartupRig {
     machine.files().addFile(path, "MZ program");
   }
 
-  [[nodiscard]] std::size_t shown(int messageNumber) {
+  [[nodiscard]] std::size_t shown(Msg message) {
     std::size_t count = 0;
-    for (const auto& box : machine.ui().messages()) count += box.text == messages[messageNumber];
+    for (const auto& box : machine.ui().messages()) count += box.text == messages[message];
     return count;
   }
 

@@ -68,7 +68,7 @@ class WindowButtonsTest : public ::testing::Test, protected RunsRig {};
 TEST_F(WindowButtonsTest, OpenLogShowsTheLastReportOnlyWhileItExists) {
   cbOpenLog_Click(program, runs, view);
   ASSERT_EQ(shown().size(), 1u);
-  EXPECT_EQ(shown()[0].text, msg(19));
+  EXPECT_EQ(shown()[0].text, msg(Msg::kNoReport));
   EXPECT_EQ(shown()[0].type, 48u);
 
   // A run that found nothing deleted its report: still nothing to open.
@@ -77,7 +77,7 @@ TEST_F(WindowButtonsTest, OpenLogShowsTheLastReportOnlyWhileItExists) {
   const std::size_t before = shown().size();
   cbOpenLog_Click(program, runs, view);
   ASSERT_EQ(shown().size(), before + 1);
-  EXPECT_EQ(shown().back().text, msg(19));
+  EXPECT_EQ(shown().back().text, msg(Msg::kNoReport));
 
   constexpr std::u16string_view kShortcut = u"C:\\Users\\User\\Desktop\\Tool.lnk";
   addPlainShortcut(kShortcut);
@@ -96,12 +96,28 @@ TEST_F(WindowButtonsTest, OpenLogShowsTheLastReportOnlyWhileItExists) {
   EXPECT_EQ(request.show, 1);
 }
 
+TEST_F(WindowButtonsTest, PastePutsTheClipboardInTheBoxWithItsSubclassesHeldOff) {
+  runs.LoadLanguageEx(0);
+  view.clipboard = u"C:\\x.lnk";
+  cmd_Paste_Click(program, runs, view);
+  EXPECT_EQ(view.editBox, u"C:\\x.lnk");  // the hint replaced
+  cmd_Paste_Click(program, runs, view);
+  EXPECT_EQ(view.editBox, u"C:\\x.lnk\r\nC:\\x.lnk");
+  EXPECT_EQ(view.subclassPauses, 0);
+
+  // A window away from its rest position is being dragged: no paste.
+  view.where.left += 1000;
+  cmd_Paste_Click(program, runs, view);
+  EXPECT_EQ(view.editBox, u"C:\\x.lnk\r\nC:\\x.lnk");
+}
+
 TEST_F(WindowButtonsTest, AboutNamesTheVersionAndTheHelpers) {
   cbAbout_Click(program, runs, view);
   ASSERT_EQ(shown().size(), 1u);
   EXPECT_EQ(shown()[0].type, 0u);
   EXPECT_EQ(shown()[0].caption, kAppTitle);
-  EXPECT_EQ(shown()[0].text, msg(17) + u" 1.0.0.0\r\n\r\n" + msg(18) + u"\r\n" + msg(24));
+  EXPECT_EQ(shown()[0].text, msg(Msg::kVersion) + u" 1.0.0.0\r\n\r\n" + msg(Msg::kAbout) + u"\r\n" +
+                                 msg(Msg::kCredits));
 }
 
 TEST_F(WindowButtonsTest, ButtonsIgnoreAClickWhileTheWindowIsDragged) {

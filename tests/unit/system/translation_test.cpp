@@ -124,7 +124,7 @@ TEST(TableParsing, TakesThreeDigitsAnySeparatorAndTheRestOfTheLine) {
     Translation table;
     FakeUi ui;
     loadText(table, ui, u"007=old\r\n" + std::u16string(c.line));
-    EXPECT_EQ(table.msg(7), c.entry7) << utf16ToUtf8(c.line);
+    EXPECT_EQ(table.entry(7), c.entry7) << utf16ToUtf8(c.line);
     EXPECT_TRUE(ui.boxes.empty());
   }
 }
@@ -134,13 +134,13 @@ TEST(TableParsing, OverwritesOnlyTheEntriesItHoldsAndTheLaterLineWins) {
   FakeUi ui;
   loadText(table, ui, u"000=first\r\n200=last\r\n\r\n008=kept\r\nnoise\r\n");
   loadText(table, ui, u"000=one\r\n000=two\r\n");
-  EXPECT_EQ(table[0], u"two");
-  EXPECT_EQ(table[8], u"kept");
-  EXPECT_EQ(table[200], u"last");
-  EXPECT_EQ(table[1], u"");
-  EXPECT_EQ(table[-1], u"");
-  EXPECT_EQ(table[201], u"");
-  EXPECT_EQ(table.msg(1'000'000), u"");
+  EXPECT_EQ(table.entry(0), u"two");
+  EXPECT_EQ(table.entry(8), u"kept");
+  EXPECT_EQ(table.entry(200), u"last");
+  EXPECT_EQ(table.entry(1), u"");
+  EXPECT_EQ(table.entry(-1), u"");
+  EXPECT_EQ(table.entry(201), u"");
+  EXPECT_EQ(table.entry(1'000'000), u"");
 }
 
 TEST(TableParsing, AByteOrderMarkNeverReachesAnEntry) {
@@ -148,8 +148,8 @@ TEST(TableParsing, AByteOrderMarkNeverReachesAnEntry) {
   FakeUi ui;
   loadText(table, ui, u"\uFEFF\r\n001=a");
   loadText(table, ui, u"\uFEFF002=b");
-  EXPECT_EQ(table[1], u"a");
-  EXPECT_EQ(table[2], u"b");
+  EXPECT_EQ(table.entry(1), u"a");
+  EXPECT_EQ(table.entry(2), u"b");
 }
 
 TEST(TableParsing, AnEntryNumberAbove200EndsTheProgramWithAMessage) {
@@ -163,8 +163,8 @@ TEST(TableParsing, AnEntryNumberAbove200EndsTheProgramWithAMessage) {
     EXPECT_EQ(ui.boxes[0].caption, u"Title");
     EXPECT_EQ(ui.boxes[0].type, platform::mb::kOk);
     EXPECT_EQ(ui.ends, 1);
-    EXPECT_EQ(table[1], u"before");
-    EXPECT_EQ(table[2], u"");
+    EXPECT_EQ(table.entry(1), u"before");
+    EXPECT_EQ(table.entry(2), u"");
   }
 }
 
@@ -180,15 +180,15 @@ TEST(TableParsing, SurvivesHostileBytes) {
       "x\x00"
       "\xD8"s;  // odd length
   table.loadTableBytes(std::as_bytes(std::span(odd.data(), odd.size())), ui, u"T");
-  EXPECT_EQ(table[7], u"x");
+  EXPECT_EQ(table.entry(7), u"x");
 
   const std::u16string huge(1 << 20, u'\\');
   loadText(table, ui, u"009=" + huge + u"n\r\n\r\r\n\n");
-  EXPECT_EQ(table[9].size(), huge.size() + 1);
-  EXPECT_EQ(table[9].substr(table[9].size() - 3), u"\\\r\n");
+  EXPECT_EQ(table.entry(9).size(), huge.size() + 1);
+  EXPECT_EQ(table.entry(9).substr(table.entry(9).size() - 3), u"\\\r\n");
 
   table.LoadLangTable(12345, ui, u"T");  // no such resource: nothing changes
-  EXPECT_EQ(table[7], u"x");
+  EXPECT_EQ(table.entry(7), u"x");
   EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -215,7 +215,7 @@ std::set<int> entriesOf(int resourceId) {
   table.LoadLangTable(resourceId, ui, u"T");
   std::set<int> numbers;
   for (int n = 0; n <= Translation::kLastEntry; ++n) {
-    if (table[n] != u"\x01") numbers.insert(n);
+    if (table.entry(n) != u"\x01") numbers.insert(n);
   }
   return numbers;
 }
@@ -237,9 +237,9 @@ TEST(ShippedTables, HoldExactlyTheExpectedEntries) {
   for (const int id : kShipped) {
     const Translation table = shipped(id);
     for (int n = 0; n <= Translation::kLastEntry; ++n) {
-      EXPECT_EQ(table[n].find(u'\uFEFF'), std::u16string::npos) << id << " entry " << n;
+      EXPECT_EQ(table.entry(n).find(u'\uFEFF'), std::u16string::npos) << id << " entry " << n;
       if (expected.count(n) && !(id == resource::kLanguageFrench && (n == 75 || n == 76))) {
-        EXPECT_FALSE(table[n].empty()) << id << " entry " << n;
+        EXPECT_FALSE(table.entry(n).empty()) << id << " entry " << n;
       }
     }
   }
@@ -247,29 +247,32 @@ TEST(ShippedTables, HoldExactlyTheExpectedEntries) {
 
 TEST(ShippedTables, EnglishKeepsTheTextsTheReportAndMessagesAreBuiltFrom) {
   const Translation en = shipped(resource::kLanguageEnglish);
-  EXPECT_EQ(en[0], u"Copy the list of shortcuts to this window and press \"Cure\"");
-  EXPECT_EQ(en[9], u"Cured:        ");
-  EXPECT_EQ(en[10], u"Deleted:     ");
-  EXPECT_EQ(en[11], u"Renamed:  ");
-  EXPECT_EQ(en[12], u"Omitted:    ");
-  EXPECT_EQ(en[13], u"Blocked:     ");
-  EXPECT_EQ(en[14], u"Warnings:  ");
-  EXPECT_EQ(en[15], u"Errors:         ");
-  EXPECT_EQ(en[18],
+  EXPECT_EQ(en[Msg::kHint], u"Copy the list of shortcuts to this window and press \"Cure\"");
+  EXPECT_EQ(en[Msg::kSummaryCured], u"Cured:        ");
+  EXPECT_EQ(en[Msg::kSummaryDeleted], u"Deleted:     ");
+  EXPECT_EQ(en[Msg::kSummaryRenamed], u"Renamed:  ");
+  EXPECT_EQ(en[Msg::kSummaryOmitted], u"Omitted:    ");
+  EXPECT_EQ(en[Msg::kSummaryBlocked], u"Blocked:     ");
+  EXPECT_EQ(en[Msg::kSummaryWarnings], u"Warnings:  ");
+  EXPECT_EQ(en[Msg::kSummaryErrors], u"Errors:         ");
+  EXPECT_EQ(en[Msg::kAbout],
             u"The program to fix shortcuts (generally browser ones),\r\n"
             u"that have been changed due to the infection of system by AdWare\r\n"
             u"and other harmful software.\r\n\r\nThank you for the help in developing:");
-  EXPECT_EQ(en[35], u"(OK)");
-  EXPECT_EQ(en[50], u"Waiting for removing of shortcut blocking\u2026 The trial");
-  EXPECT_EQ(en[61], u"_____________________________ Begin of Log ______________________________");
-  EXPECT_EQ(en[63], u"  Total processed:  ");
-  EXPECT_EQ(en[64], u"         Cured:     ");
-  EXPECT_EQ(en[69], u"         Warnings:  ");
-  EXPECT_EQ(en[70], u"         Errors:    ");
-  EXPECT_EQ(en[73], u"___________________________ End of debugging ____________________________");
-  EXPECT_EQ(en[74], u"Cure ran per today: ");
-  EXPECT_EQ(en[75], u"times");
-  EXPECT_EQ(en[76], u"times");
+  EXPECT_EQ(en[Msg::kOk], u"(OK)");
+  EXPECT_EQ(en[Msg::kWaitingForUnlock],
+            u"Waiting for removing of shortcut blocking\u2026 The trial");
+  EXPECT_EQ(en[Msg::kBeginOfLog],
+            u"_____________________________ Begin of Log ______________________________");
+  EXPECT_EQ(en[Msg::kReportTotal], u"  Total processed:  ");
+  EXPECT_EQ(en[Msg::kReportCured], u"         Cured:     ");
+  EXPECT_EQ(en[Msg::kReportWarnings], u"         Warnings:  ");
+  EXPECT_EQ(en[Msg::kReportErrors], u"         Errors:    ");
+  EXPECT_EQ(en[Msg::kEndOfDebugging],
+            u"___________________________ End of debugging ____________________________");
+  EXPECT_EQ(en[Msg::kRunsToday], u"Cure ran per today: ");
+  EXPECT_EQ(en[Msg::kTimes], u"times");
+  EXPECT_EQ(en[Msg::kTimesFew], u"times");
 }
 
 std::size_t lineBreaks(std::u16string_view text) {
@@ -286,11 +289,11 @@ TEST(ShippedTables, TranslationsKeepTheLayoutOfTheEnglishTexts) {
     const Translation table = shipped(id);
     for (int n = 0; n <= Translation::kLastEntry; ++n) {
       // Message boxes and the About text are laid out line by line.
-      EXPECT_EQ(lineBreaks(table[n]), lineBreaks(en[n])) << id << " entry " << n;
+      EXPECT_EQ(lineBreaks(table.entry(n)), lineBreaks(en.entry(n))) << id << " entry " << n;
     }
     // Report banners: one width, the title centred between underscores.
     for (const int n : {61, 62, 71, 72, 73, 77, 78}) {
-      const std::u16string& ruler = table[n];
+      const std::u16string& ruler = table.entry(n);
       const std::size_t left = ruler.find_first_not_of(u'_');
       const std::size_t right = ruler.size() - 1 - ruler.find_last_not_of(u'_');
       EXPECT_EQ(ruler.size(), 73u) << id << " entry " << n;
@@ -300,13 +303,13 @@ TEST(ShippedTables, TranslationsKeepTheLayoutOfTheEnglishTexts) {
     // keep a gap before their number; texts that get a code appended end
     // in a space.
     for (int n = 63; n <= 70; ++n) {
-      EXPECT_EQ(table[n].size(), 20u) << id << " entry " << n;
-      EXPECT_EQ(table[n].back(), u' ') << id << " entry " << n;
+      EXPECT_EQ(table.entry(n).size(), 20u) << id << " entry " << n;
+      EXPECT_EQ(table.entry(n).back(), u' ') << id << " entry " << n;
     }
     for (const int n : {9, 10, 11, 12, 13, 14, 15, 31, 32, 33, 34, 74}) {
-      EXPECT_EQ(table[n].back(), u' ') << id << " entry " << n;
+      EXPECT_EQ(table.entry(n).back(), u' ') << id << " entry " << n;
     }
-    EXPECT_EQ(table[32].front(), u'(') << id;
+    EXPECT_EQ(table.entry(32).front(), u'(') << id;
   }
 }
 
@@ -314,13 +317,13 @@ TEST(ShippedTables, SwitchingToFrenchKeepsTheCountWordsOfTheTableBefore) {
   Translation table;
   FakeUi ui;
   EXPECT_EQ(table.LoadLanguage(1049, 0, 0, ui, u"T"), resource::kLanguageRussian);
-  EXPECT_EQ(table[75], u"раз");
-  EXPECT_EQ(table[76], u"раза");
+  EXPECT_EQ(table[Msg::kTimes], u"раз");
+  EXPECT_EQ(table[Msg::kTimesFew], u"раза");
   table.LoadLanguage(0, 1033, 1033, ui, u"T");
   EXPECT_EQ(table.LoadLanguage(2060, 0, 0, ui, u"T"), resource::kLanguageFrench);
-  EXPECT_EQ(table[21], u"Réparer");
-  EXPECT_EQ(table[75], u"times");
-  EXPECT_EQ(table[76], u"times");
+  EXPECT_EQ(table[Msg::kCureButton], u"Réparer");
+  EXPECT_EQ(table[Msg::kTimes], u"times");
+  EXPECT_EQ(table[Msg::kTimesFew], u"times");
 }
 
 }  // namespace

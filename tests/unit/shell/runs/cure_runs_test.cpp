@@ -23,7 +23,7 @@ TEST_F(CureRunsTest, EmptyOrHintListOffersTheScannerAndWritesNothing) {
       const std::size_t opened = machine.shellOps().executed().size();
       runs.cbRun_Click();
       ASSERT_FALSE(shown().empty());
-      EXPECT_EQ(shown().back().text, msg(4));
+      EXPECT_EQ(shown().back().text, msg(Msg::kEmptyList));
       EXPECT_EQ(shown().back().type, 52u);
       EXPECT_EQ(machine.shellOps().executed().size(), opened + (yes ? 1 : 0));
     }
@@ -32,7 +32,7 @@ TEST_F(CureRunsTest, EmptyOrHintListOffersTheScannerAndWritesNothing) {
   EXPECT_EQ(request.verb, u"open");
   EXPECT_EQ(request.file, kScannerDownloadPage);
   EXPECT_TRUE(reports().empty());
-  EXPECT_EQ(machine.ui().status(), msg(26));
+  EXPECT_EQ(machine.ui().status(), msg(Msg::kIdle));
 }
 
 TEST_F(CureRunsTest, ClickGuardIgnoresAWindowBeingDragged) {
@@ -57,9 +57,10 @@ TEST_F(CureRunsTest, NothingFoundDeletesTheReportAndSaysSo) {
   runs.cbRun_Click();
   EXPECT_TRUE(reports().empty());
   ASSERT_EQ(shown().size(), 1u);
-  EXPECT_EQ(shown()[0].text, msg(7));
+  EXPECT_EQ(shown()[0].text, msg(Msg::kNothingFound));
   EXPECT_EQ(shown()[0].type, 48u);
-  const std::vector<std::u16string> statuses{msg(26), msg(5), msg(26)};
+  const std::vector<std::u16string> statuses{msg(Msg::kIdle), msg(Msg::kOperating),
+                                             msg(Msg::kIdle)};
   EXPECT_EQ(machine.ui().statusHistory(), statuses);
   EXPECT_EQ(view.editBox, u"no path here\r\nnor here");
 }
@@ -76,7 +77,7 @@ TEST_F(CureRunsTest, SuccessEmptiesTheBoxReportsAndOpensExplorerOnTheReport) {
   EXPECT_EQ(explorer.file, u"C:\\Windows\\explorer.exe");
   EXPECT_EQ(explorer.parameters, u"/select, \"" + program.log().ReportLogPath() + u"\"");
   EXPECT_EQ(explorer.window, simrun::SimMainView::kHandle);
-  EXPECT_EQ(machine.ui().status(), msg(6));
+  EXPECT_EQ(machine.ui().status(), msg(Msg::kReady));
   EXPECT_TRUE(contains(reportText(), u"\"C:\\Users\\User\\Desktop\\Tool.lnk\""));
 
   // Without explorer.exe the report is simply not shown.
@@ -126,9 +127,9 @@ TEST_F(CureRunsTest, DropProcessesFilesInOrderAndOneFailureFailsTheDrop) {
   runs.ProcessHDrop(drop);
   EXPECT_EQ(drop.finishCount, 1u);
   ASSERT_EQ(shown().size(), 2u);
-  EXPECT_EQ(shown()[0].text, msg(2) + u": \r\n" + missing);
+  EXPECT_EQ(shown()[0].text, msg(Msg::kNoShortcutsHere) + u": \r\n" + missing);
   EXPECT_EQ(shown()[0].type, 48u);
-  EXPECT_EQ(shown()[1].text, msg(7));
+  EXPECT_EQ(shown()[1].text, msg(Msg::kNothingFound));
   EXPECT_TRUE(reports().empty());
   EXPECT_EQ(view.editBox, runs.hintText());
 }
@@ -169,7 +170,7 @@ TEST_F(CureRunsTest, AFailedStepIsLoggedAndTheRunGoesOn) {
       errorLog().find(" - frmMain.cbRun_Click - #9 Subscript out of range. LastDllError = 87"),
       std::string::npos);
   // The steps after it ran: status, statistics message, Explorer.
-  EXPECT_EQ(machine.ui().status(), msg(6));
+  EXPECT_EQ(machine.ui().status(), msg(Msg::kReady));
   EXPECT_EQ(shown().size(), 1u);
   EXPECT_EQ(machine.shellOps().executed().size(), 1u);
 }
@@ -181,8 +182,8 @@ TEST_F(CureRunsTest, StartupWithoutFilesLeavesTheWindowInteractive) {
   EXPECT_TRUE(view.subclassed);
   EXPECT_FALSE(view.finalized);
   EXPECT_EQ(view.editBox, runs.hintText());
-  EXPECT_EQ(runs.hintText(), msg(0) + u"\r\n\r\n");
-  EXPECT_EQ(view.cureCaption, msg(21));
+  EXPECT_EQ(runs.hintText(), msg(Msg::kHint) + u"\r\n\r\n");
+  EXPECT_EQ(view.cureCaption, msg(Msg::kCureButton));
   EXPECT_NE(view.cureCaption, u"Cure");  // German now
   EXPECT_TRUE(reports().empty());
 }

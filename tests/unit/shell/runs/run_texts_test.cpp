@@ -15,7 +15,9 @@ namespace {
 class RunTexts : public ::testing::Test {
  protected:
   RunTexts() { messages.LoadLangTable(resource::kLanguageEnglish, ui, u"Tolvaran"); }
-  std::u16string head() { return messages.msg(16) + u"\r\n\r\n" + messages.msg(8) + u"\r\n"; }
+  std::u16string head() {
+    return messages.msg(Msg::kPressOk) + u"\r\n\r\n" + messages.msg(Msg::kSummaryTitle) + u"\r\n";
+  }
   platform::sim::SimUi ui;
   Translation messages;
 };
@@ -29,12 +31,15 @@ TEST_F(RunTexts, StatisticsMessageShowsOnlyCountersThatMoved) {
   counts.Cured = 2;
   counts.Warnings = 12;
   EXPECT_EQ(statisticsMessage(counts, messages),
-            head() + messages.msg(9) + u"2\r\n" + messages.msg(14) + u"12\r\n");
+            head() + messages.msg(Msg::kSummaryCured) + u"2\r\n" +
+                messages.msg(Msg::kSummaryWarnings) + u"12\r\n");
   counts.Errors = 1;
   counts.Omitted = -1;
   EXPECT_EQ(statisticsMessage(counts, messages),
-            head() + messages.msg(9) + u"2\r\n" + messages.msg(12) + u"-1\r\n" + messages.msg(14) +
-                u"12\r\n" + messages.msg(15) + u"1");
+            head() + messages.msg(Msg::kSummaryCured) + u"2\r\n" +
+                messages.msg(Msg::kSummaryOmitted) + u"-1\r\n" +
+                messages.msg(Msg::kSummaryWarnings) + u"12\r\n" +
+                messages.msg(Msg::kSummaryErrors) + u"1");
 }
 
 TEST(WindowErrorLine, NamesTheProcedureNumberTextAndSystemCode) {

@@ -91,7 +91,7 @@ struct RunsRig {
   [[nodiscard]] std::string errorLog() {
     return machine.files().readFileBytes(program.errors().ErrorLogPath()).value_or("");
   }
-  [[nodiscard]] const std::u16string& msg(int number) { return program.messages().msg(number); }
+  [[nodiscard]] const std::u16string& msg(Msg id) { return program.messages().msg(id); }
 
   platform::sim::SimMachine machine;
   HookedUi ui{prepared(machine).ui()};

@@ -1,0 +1,94 @@
+#pragma once
+// The entries of the language tables, by the three-digit number each table
+// file gives them. Every text the user sees is one of these; code names the
+// entry, never its number. The comments quote the English table.
+namespace tolvaran {
+
+enum class Msg : int {
+  // The main window and its dialogs.
+  kHint = 0,                // Copy the list of shortcuts to this window and press "Cure"
+  kUnpackFromArchive = 1,   // Launch from the archive is forbidden ! May I unzip to desktop...
+  kNoShortcutsHere = 2,     // No shortcuts here or files no longer exist
+  kSecondCopy = 3,          // Attention! The program is trying to be launched twice! ...
+  kEmptyList = 4,           // Firstly add shortcuts list or drag & drop them ... Do it now?
+  kOperating = 5,           // Operating ...
+  kReady = 6,               // Ready. Attach report in the forum.
+  kNothingFound = 7,        // Error! Perhaps, You have done something wrong. ...
+  kSummaryTitle = 8,        // Statistics:
+  kSummaryCured = 9,        // Cured:
+  kSummaryDeleted = 10,     // Deleted:
+  kSummaryRenamed = 11,     // Renamed:
+  kSummaryOmitted = 12,     // Omitted:
+  kSummaryBlocked = 13,     // Blocked:
+  kSummaryWarnings = 14,    // Warnings:
+  kSummaryErrors = 15,      // Errors:
+  kPressOk = 16,            // Press OK. The window with report file ... should be opened.
+  kVersion = 17,            // Version
+  kAbout = 18,              // The program to fix shortcuts (generally browser ones), ...
+  kNoReport = 19,           // The report has not been created yet !
+  kPasteButton = 20,        // Paste from clipboard
+  kCureButton = 21,         // Cure
+  kOpenLogButton = 22,      // Open a log
+  kAboutButton = 23,        // About program
+  kCredits = 24,            // Volunteer helpers of the support forum (testing and bug reports)
+  kStatusCaption = 25,      // Status
+  kIdle = 26,               // Ready
+  kAskRunAsAdminUser = 27,  // Warning! Launching as user with limited rights detected! ...
+  kRelaunchFailed = 28,     // Failed to launch! You need to login as user with ...
+  kAskElevate = 29,         // Warning! Detected launching with limited privileges! ...
+
+  // Result texts of the report's shortcut lines.
+  kAlreadyCured = 30,            // (already cured)
+  kExistsUnderName = 31,         // (already exists under the name:
+  kCannotCreate = 32,            // (ERROR: cannot create a shortcut! Code:
+  kCannotDelete = 33,            // (ERROR: cannot delete a shortcut! Code:
+  kCannotRename = 34,            // (ERROR: cannot rename a shortcut! Code:
+  kOk = 35,                      // (OK)
+  kShortcutNotFound = 36,        // (shortcut was not found)
+  kNotRecovered = 37,            // (target was not recovered)
+  kHiddenRemoved = 38,           // (attribute hidden was removed)
+  kSystemRemoved = 39,           // (attribute system was removed)
+  kCannotRemoveAttributes = 40,  // (Cannot remove attributes)
+  kOriginalRecreated = 41,       // (original recreated)
+  kIconRecovered = 42,           // (icon has been recovered)
+  kNoFileTarget = 43,            // (no file-system target, left as it is)
+  kUnknownInstall = 44,          // (unknown install location, left as it is)
+  kRenamedFrom = 45,             // (renamed from:
+
+  // Status texts and questions while a run goes on.
+  kWaitingForUnlock = 50,  // Waiting for removing of shortcut blocking… The trial
+  kBackToOperating = 51,   // Operating ... (again, once a deletion has ended)
+  kEmptyListFile = 52,     // The empty log-file is shown !
+  kRepeatQuestion = 53,    // Attention!!! You have already cured these shortcuts earlier ...
+
+  // The report file.
+  kMethod = 60,            // Method
+  kBeginOfLog = 61,        // ____ Begin of Log ____
+  kReportStatistics = 62,  // ____ Statistics ____
+  kReportTotal = 63,       //   Total processed:
+  kReportCured = 64,       //          Cured:
+  kReportDeleted = 65,     //          Deleted:
+  kReportRenamed = 66,     //          Renamed:
+  kReportOmitted = 67,     //          Omitted:
+  kReportBlocked = 68,     //          Blocked:
+  kReportWarnings = 69,    //          Warnings:
+  kReportErrors = 70,      //          Errors:
+  kEndOfLog = 71,          // ____ End of Log ____
+  kDebugInfo = 72,         // ____ Debug Info ____
+  kEndOfDebugging = 73,    // ____ End of debugging ____
+  kRunsToday = 74,         // Cure ran per today:
+  kTimes = 75,             // times (after any other count)
+  kTimesFew = 76,          // times (after 2, 3, 4, 22, 23, ...: not 12-14)
+  kIconsLocation = 77,     // ____ Icons location ____
+  kAlsoProcessed = 78,     // ____ Also processed ____
+
+  // The program's own error lines in "Debug Info".
+  kInterceptor = 110,        // It seems, some interceptor acts. File:
+  kJustNulCharacters = 111,  // contains just NUL characters
+  kShortcutDamaged = 112,    // Shortcut is damaged
+  kHeaderNotLnk = 113,       // header doesn't match LNK type
+  kAccessDenied = 114,       // Access denied.
+  kBytes = 115,              // bytes
+};
+
+}  // namespace tolvaran
