@@ -29,8 +29,8 @@ constexpr std::u16string_view kList = u"C:\\Lists\\list.txt";
 // a few lines hold every shape of line.
 constexpr std::size_t kLongestInput = 256;
 
-struct Program {
-  Program() {
+struct ListSession {
+  ListSession() {
     rig.machine.files().addFile(u"C:\\Lists\\found.log", "C:\\Lists\\list.txt");
     rig.machine.files().addFile(u"C:\\Lists\\Dir.txt\\inner.log", "C:\\Lists\\found.log");
     restore();
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Building a program costs far more than a run: one serves every input.
   // Each input puts back what it changed, so that it leaves nothing
   // allocated behind (else every input costs a leak search).
-  static Program program;
+  static ListSession program;
   EngineRig& rig = program.rig;
 
   const std::string_view bytes(reinterpret_cast<const char*>(data) + 1,
