@@ -1,8 +1,10 @@
 // The list intake over arbitrary input on a simulated machine: the bytes as
-// a list file (in whichever encoding they suggest), as a list file dropped on
-// the program (repeat guard and scan-report import first), or pasted as
-// text. Nothing of the intake may fail, no file or search may stay open, and
-// the counters stay consistent.
+// a list file (in whichever encoding they suggest, or behind a UTF-16BE or
+// UTF-8 mark), as a list file dropped on the program (repeat guard and
+// scan-report import first), or pasted as text (UTF-16LE or UTF-8 units,
+// with any line ends, alone or after the scan report's header). Nothing of
+// the intake may fail, no file or search may stay open, and the counters
+// stay consistent.
 //
 // The files planted for the lines to find are inert to the dispatcher (a
 // list and a folder that looks like one, both reached from a list): a cure
@@ -76,17 +78,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string_view bytes(reinterpret_cast<const char*>(data) + 1,
                                std::min(size - 1, kLongestInput));
+  const auto cureFile = [&](std::string_view mark) {
+    check(rig.machine.files().addFile(kList, std::string(mark) + std::string(bytes)));
+    (void)program.intake.CureListLNK(kList, true, false);
+  };
   // An empty dropped list only shows a message box.
-  switch (bytes.empty() ? 0 : data[0] % 3) {
-    case 0:
-      check(rig.machine.files().addFile(kList, bytes));
-      (void)program.intake.CureListLNK(kList, true, false);
-      break;
-    case 1:
+  switch (bytes.empty() ? 0 : data[0] % 7) {
+    case 0: cureFile(""); break;
+    case 1: cureFile("\xFE\xFF"); break;
+    case 2: cureFile("\xEF\xBB\xBF"); break;
+    case 3:
       check(rig.machine.files().addFile(kList, bytes));
       (void)program.intake.CureObject(kList, true, u"");
       break;
-    default: (void)program.intake.CureListLNK(utf16leToText(bytes), false, true); break;
+    case 4: (void)program.intake.CureListLNK(utf16leToText(bytes), false, true); break;
+    case 5: (void)program.intake.CureListLNK(utf8ToUtf16(bytes), false, true); break;
+    default:
+      (void)program.intake.CureListLNK(
+          std::u16string(kScanReportHeader) + u"\n" + utf8ToUtf16(bytes), false, true);
+      break;
   }
 
   check(!intakeFailed(rig.failures));

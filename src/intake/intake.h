@@ -49,13 +49,13 @@ class Intake {
         guard_(services.ports.ui, services.files, services.settings, services.md5,
                services.messages, services.caption, services.recorder),
         scanReport_(reader_, parser_, services.recorder),
-        dispatch_(ObjectDispatchParts{services.ports.ui, services.dir, services.files,
-                                      services.engine, services.log, services.messages, guard_,
-                                      scanReport_, parser_, services.caption},
-                  services.recorder),
+        dispatch_(
+            ObjectDispatchParts{services.ports.ui, services.dir, services.files, services.engine,
+                                services.log, services.messages, guard_, parser_, services.caption},
+            services.recorder),
         parser_(ListParserParts{guard_, scanReport_, reader_, finder_, dispatch_,
-                                services.engine.state(), services.ports.files, services.log,
-                                services.messages},
+                                services.engine.state(), services.ports.files,
+                                services.ports.system, services.log, services.messages},
                 services.recorder) {}
   Intake(const Intake&) = delete;
   Intake& operator=(const Intake&) = delete;

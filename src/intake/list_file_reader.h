@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "intake/list_text.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "support/failure.h"
@@ -17,6 +16,25 @@ namespace tolvaran {
 // once.
 inline constexpr std::uint64_t kListFileLimit = 64u * 1024u * 1024u;
 
+// What became of reading a list file.
+enum class ListReadOutcome {
+  kRead,
+  kUnreadable,  // it could not be opened or read, or is over kListFileLimit (recorded)
+  kNotText,     // it holds NUL characters in every reading: a binary file
+};
+
+struct ListFileText {
+  std::u16string text;  // empty unless read
+  ListReadOutcome outcome = ListReadOutcome::kRead;
+};
+
+// The text of a list file's bytes, decoded as every text file the program
+// reads is (decodeTextBytes: a byte-order mark, UTF-8, DOS Cyrillic, ANSI),
+// with one addition for lists: bytes without a mark that hold NULs in that
+// reading are UTF-16LE, as "cmd /u" and older tools write it. NULs at the
+// very end are padding and dropped; any other NUL makes the bytes no text.
+[[nodiscard]] ListFileText decodeListBytes(platform::System& system, std::string_view bytes);
+
 class ListFileReader {
  public:
   ListFileReader(platform::Files& files, platform::System& system, FailureRecorder& recorder)
@@ -24,22 +42,11 @@ class ListFileReader {
   ListFileReader(const ListFileReader&) = delete;
   ListFileReader& operator=(const ListFileReader&) = delete;
 
-  // The file's text, for ListLines: UTF-16LE when `isUtf16` (two bytes a
-  // unit, an odd last byte dropped, a byte-order mark kept as the first
-  // character), otherwise the ANSI code page. `systemLocale` names the locale
-  // of that decoding; the program always passes false and the machine's ANSI
-  // code page is used either way. A file that cannot be read is recorded
-  // and gives empty text: no lines.
-  std::u16string ReadFileToArray(std::u16string_view path, bool isUtf16, bool systemLocale);
-
-  // The text of a plain list file, decoded as listEncodingOf tells from its
-  // first bytes, its byte-order mark dropped. Failures as ReadFileToArray.
-  std::u16string readListText(std::u16string_view path);
+  // The file's text by decodeListBytes. A file that cannot be read is
+  // recorded (as "Parser.ReadFileToArray") and gives no text.
+  ListFileText readList(std::u16string_view path);
 
  private:
-  // Every byte of the file; throws a RuntimeError when it cannot be read.
-  std::u16string decode(std::string_view bytes, ListEncoding encoding);
-
   platform::Files& files_;
   platform::System& system_;
   FailureRecorder& recorder_;

@@ -3,12 +3,8 @@
 namespace tolvaran {
 namespace {
 
-constexpr std::u16string_view kCrLf = u"\r\n";
-constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
 std::size_t lineEnd(std::u16string_view text, std::size_t start) noexcept {
-  const std::size_t end = text.find(kCrLf, start);
+  const std::size_t end = text.find_first_of(u"\r\n", start);
   return end == std::u16string_view::npos ? text.size() : end;
 }
 
@@ -24,24 +20,13 @@ ListLines::iterator& ListLines::iterator::operator++() noexcept {
   if (start_ == kDone) return *this;
   if (end_ >= text_.size()) {
     start_ = end_ = kDone;
-  } else {
-    start_ = end_ + kCrLf.size();
-    end_ = lineEnd(text_, start_);
+    return *this;
   }
+  // CR LF is one line end, not a line end and an empty line.
+  const bool crLf = text_[end_] == u'\r' && end_ + 1 < text_.size() && text_[end_ + 1] == u'\n';
+  start_ = end_ + (crLf ? 2 : 1);
+  end_ = lineEnd(text_, start_);
   return *this;
-}
-
-std::size_t byteOrderMarkLength(std::string_view bytes) noexcept {
-  if (bytes.starts_with(kUtf16LeMark)) return kUtf16LeMark.size();
-  if (bytes.starts_with(kUtf8Mark)) return kUtf8Mark.size();
-  return 0;
-}
-
-ListEncoding listEncodingOf(std::string_view bytes) noexcept {
-  if (bytes.starts_with(kUtf16LeMark)) return ListEncoding::kUtf16Le;
-  if (bytes.starts_with(kUtf8Mark)) return ListEncoding::kUtf8;
-  if (bytes.size() < 4 || bytes[3] == '\0') return ListEncoding::kUtf16Le;
-  return ListEncoding::kAnsi;
 }
 
 }  // namespace tolvaran

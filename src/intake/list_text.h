@@ -1,6 +1,5 @@
 #pragma once
-// The shape of a list: lines between CR LF pairs, and how the bytes of a list
-// file become text.
+// The shape of a list: its lines, whatever ends them.
 #include <cstddef>
 #include <iterator>
 #include <string_view>
@@ -8,9 +7,10 @@
 namespace tolvaran {
 
 // The lines of a list text, found one at a time as they are walked, so that
-// a pasted text of millions of lines costs no memory beyond itself. Only CR
-// LF ends a line: a bare CR or LF belongs to its line. An empty text has no
-// lines; a text ending in CR LF has an empty last line.
+// a pasted text of millions of lines costs no memory beyond itself. CR LF,
+// LF and CR each end a line: lists come from Windows editors, Unix tools and
+// old Mac ones, and no path holds either character. An empty text has no
+// lines; a text ending in a line end has an empty last line.
 class ListLines {
  public:
   class iterator {
@@ -49,17 +49,5 @@ class ListLines {
  private:
   std::u16string_view text_;
 };
-
-// How the bytes of a list file are read.
-enum class ListEncoding { kAnsi, kUtf16Le, kUtf8 };
-
-// A byte-order mark decides first (FF FE: UTF-16LE, EF BB BF: UTF-8);
-// otherwise a zero fourth byte, or a file shorter than four bytes, means
-// UTF-16LE (the second half of a Latin character), anything else the ANSI
-// code page.
-[[nodiscard]] ListEncoding listEncodingOf(std::string_view bytes) noexcept;
-
-// The length of the byte-order mark the bytes begin with (2, 3 or 0).
-[[nodiscard]] std::size_t byteOrderMarkLength(std::string_view bytes) noexcept;
 
 }  // namespace tolvaran

@@ -115,9 +115,7 @@ bool ObjectDispatch::cureFolder(std::u16string_view folder) {
 
 void ObjectDispatch::cureListFile(std::u16string_view path) {
   parts_.guard.CompareInputHashes(path, true);
-  if (!parts_.scanReport.ParseHalvestry_LOG_Orvik(path, false)) {
-    parts_.lists.CureListLNK(path, true, false);
-  }
+  parts_.lists.cureListFile(path);
 }
 
 void ObjectDispatch::DeleteListedObject(std::u16string_view path) {

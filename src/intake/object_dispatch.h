@@ -10,7 +10,6 @@
 #include "fileops/dir_wide_char.h"
 #include "fileops/mod_file.h"
 #include "intake/repeat_guard.h"
-#include "intake/scan_report_import.h"
 #include "platform/ui.h"
 #include "report/report_log.h"
 #include "support/failure.h"
@@ -35,7 +34,6 @@ struct ObjectDispatchParts {
   WriteLog& log;
   const Translation& messages;
   RepeatGuard& guard;
-  ScanReportImport& scanReport;
   ListParser& lists;
   std::u16string caption;  // the title of the program's message boxes
 };

@@ -20,7 +20,7 @@ bool ScanReportImport::ParseHalvestry_LOG_Orvik(std::u16string_view source, bool
       recorder_, false,
       [&] {
         std::u16string fileText;
-        if (!isText) fileText = reader_.ReadFileToArray(source, true, false);
+        if (!isText) fileText = reader_.readList(source).text;
         const std::u16string_view text = isText ? source : std::u16string_view(fileText);
         // No mark holds a line break, so a mark in the text is a mark in one
         // of its lines.

@@ -39,10 +39,11 @@ class ScanReportImport {
   ScanReportImport& operator=(const ScanReportImport&) = delete;
 
   // `source` is the report's text (`isText`) or the path of a report file,
-  // which is read as UTF-16LE. False when no line holds a mark: nothing is
-  // cured then. Otherwise every line, from the first, goes to CureLinkLine
-  // with dash lines (the report's descriptions) skipped, and the result is
-  // true whether or not a line held a path.
+  // read as every list file is (ListFileReader). False when no line holds a
+  // mark, or the file cannot be read: nothing is cured then. Otherwise every
+  // line, from the first, goes to CureLinkLine with dash lines (the report's
+  // descriptions) skipped, and the result is true whether or not a line held
+  // a path.
   bool ParseHalvestry_LOG_Orvik(std::u16string_view source, bool isText);
 
  private:

@@ -82,6 +82,13 @@ enum class Msg : int {
   kIconsLocation = 77,     // ____ Icons location ____
   kAlsoProcessed = 78,     // ____ Also processed ____
 
+  // Why a list, or a line of one, gave no shortcut.
+  kListUnreadable = 80,   // (list could not be read)
+  kListNotText = 81,      // (list is not a text file)
+  kPathUnreadable = 82,   // (path could not be read)
+  kUnknownVariable = 83,  // (unknown variable in path)
+  kNetworkPath = 84,      // (network path not examined)
+
   // The program's own error lines in "Debug Info".
   kInterceptor = 110,        // It seems, some interceptor acts. File:
   kJustNulCharacters = 111,  // contains just NUL characters

@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "intake/list_line.h"
 #include "unit/intake/intake_rig.h"
 
 namespace tolvaran {
@@ -30,42 +31,51 @@ void expectClean(IntakeRig& rig) {
 }
 
 TEST(HostileInputTest, TenMegabytesOfPastedTextInAHundredThousandLines) {
-  IntakeRig rig;
-  rig.addPlainShortcut(kTool);
-  std::u16string text;
-  text.reserve(10u * 1024u * 1024u / 2u + 64u);
-  const std::u16string filler(46, u'x');
-  for (int line = 0; line < 100'000; ++line) {
-    if (line % 10'000 == 0) {
-      text += u"C:\\Gone\\" + toDecimal(line) + u".lnk";
-    } else if (line == 55'555) {
-      text += kTool;
-    } else {
-      text += filler;
+  for (const std::u16string_view lineEnd : {u"\r\n", u"\n"}) {
+    SCOPED_TRACE(lineEnd.size());
+    IntakeRig rig;
+    rig.addPlainShortcut(kTool);
+    std::u16string text;
+    text.reserve(10u * 1024u * 1024u / 2u + 64u);
+    const std::u16string filler(46, u'x');
+    for (int line = 0; line < 100'000; ++line) {
+      if (line % 10'000 == 0) {
+        text += u"C:\\Gone\\" + toDecimal(line) + u".lnk";
+      } else if (line == 55'555) {
+        text += kTool;
+      } else {
+        text += filler;
+      }
+      text += lineEnd;
     }
-    text += u"\r\n";
-  }
-  ASSERT_GE(text.size() * 2, 9'000'000u);
-  rig.machine.files().clearJournal();
+    ASSERT_GE(text.size() * 2, 9'000'000u);
+    rig.machine.files().clearJournal();
 
-  EXPECT_TRUE(rig.intake.CureListLNK(text, false, true));
-  EXPECT_EQ(rig.linesTagged(u"[SKIP]").size(), 10u);
-  EXPECT_TRUE(rig.processed(kTool));
-  EXPECT_LE(fileCalls(rig), 10 * kCallsPerMissingPath + 200);  // and the cure of Tool.lnk
-  expectClean(rig);
+    EXPECT_TRUE(rig.intake.CureListLNK(text, false, true));
+    EXPECT_EQ(rig.linesTagged(u"[SKIP]").size(), 10u);
+    EXPECT_TRUE(rig.processed(kTool));
+    EXPECT_LE(fileCalls(rig), 10 * kCallsPerMissingPath + 200);  // and the cure of Tool.lnk
+    expectClean(rig);
+  }
 }
 
 TEST(HostileInputTest, AMegabyteLineAndLongestPaths) {
   IntakeRig rig;
-  // One megabyte, a hundred thousand spaces, many drive letters: one match
-  // far longer than any path, so no candidate is built at all.
-  std::u16string line = u"C:\\";
-  while (line.size() < 512 * 1024) line += u"a b.lnk C:\\ ";
-  line += u"end.url";
-  rig.machine.files().clearJournal();
-  EXPECT_TRUE(rig.intake.parser().CureLinkLine(line, false));
-  EXPECT_EQ(rig.linesTagged(u"[SKIP]").size(), 1u);
-  EXPECT_LE(fileCalls(rig), 10u);
+  // One megabyte each: a hundred thousand spaces and drive letters, and a
+  // hundred thousand extensions. The match is far longer than any path;
+  // of its shorter readings only a few that could name a file are tried.
+  std::u16string spacesAndDrives = u"C:\\";
+  while (spacesAndDrives.size() < 512 * 1024) spacesAndDrives += u"a b.lnk C:\\ ";
+  spacesAndDrives += u"end.url";
+  std::u16string extensions = u"C:\\a";
+  while (extensions.size() < 512 * 1024) extensions += u".lnk.Url";
+  for (const std::u16string& line : {spacesAndDrives, extensions}) {
+    rig.log.ResetLogState();
+    rig.machine.files().clearJournal();
+    EXPECT_TRUE(rig.intake.parser().CureLinkLine(line, false));
+    EXPECT_EQ(rig.linesTagged(u"[SKIP]").size(), 1u);
+    EXPECT_LE(fileCalls(rig), (1 + kShorterReadings) * kCallsPerMissingPath);
+  }
 
   // The longest path Windows accepts, found and cured.
   std::u16string longest = u"C:\\";
@@ -106,13 +116,13 @@ TEST(HostileInputTest, BinaryGarbageOddLengthsAndLoneSurrogates) {
   std::mt19937 random(7);
   std::string garbage(1024 * 1024, '\0');
   for (char& c : garbage) c = static_cast<char>(random());
-  // A few real lines inside, in both encodings the garbage may be read in.
+  // A real line inside; the garbage is binary (NULs) or some code page's
+  // text (none).
   garbage.replace(1000, 20, "\r\nC:\\Gone\\a.lnk\r\n\r\n");
-  std::string wide = garbage + "\x01";
-  wide[0] = 'C';
-  wide[3] = '\0';  // read as UTF-16 by its fourth byte
-  rig.machine.files().addFile(u"C:\\Lists\\ansi.txt", "ANSI" + garbage);
-  rig.machine.files().addFile(u"C:\\Lists\\wide.txt", wide);
+  std::string text = garbage;
+  for (char& c : text) c = c == '\0' ? 'x' : c;
+  rig.machine.files().addFile(u"C:\\Lists\\ansi.txt", "ANSI" + text);
+  rig.machine.files().addFile(u"C:\\Lists\\wide.txt", garbage + "\x01");
   rig.machine.files().addFile(u"C:\\Lists\\odd.txt",
                               utf16File(u"C:\\\xD800\\a.lnk\r\nC:\\b\xDC00.url\r\n") + "\x41");
   for (const std::u16string_view list :

@@ -1,4 +1,4 @@
-// Lines of a list and the encoding of a list file, from their bytes alone.
+// The lines of a list, whatever ends them.
 #include "intake/list_text.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ std::vector<std::u16string> linesOf(std::u16string_view text) {
   return lines;
 }
 
-TEST(ListLinesTest, OnlyCrLfEndsALine) {
+TEST(ListLinesTest, CrLfLfAndCrEachEndALine) {
   using Lines = std::vector<std::u16string>;
   struct Case {
     std::u16string_view text;
@@ -26,33 +26,15 @@ TEST(ListLinesTest, OnlyCrLfEndsALine) {
       {u"a\r\nb", {u"a", u"b"}},
       {u"a\r\n", {u"a", u""}},
       {u"\r\n", {u"", u""}},
-      {u"a\nb\rc", {u"a\nb\rc"}},
-      {u"a\r\r\nb\n\r\n", {u"a\r", u"b\n", u""}},
+      {u"a\nb\rc", {u"a", u"b", u"c"}},
+      {u"a\n", {u"a", u""}},
+      {u"a\r", {u"a", u""}},
+      {u"a\n\rb", {u"a", u"", u"b"}},  // LF CR is two line ends
+      {u"a\r\r\nb\n\r\n", {u"a", u"", u"b", u"", u""}},
       {u"\r\n\r\nx", {u"", u"", u"x"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(linesOf(c.text), c.lines) << std::string(c.text.begin(), c.text.end());
-  }
-}
-
-TEST(ListEncodingTest, AMarkDecidesBeforeTheFourthByte) {
-  struct Case {
-    std::string_view bytes;
-    ListEncoding encoding;
-    std::size_t markLength;
-  } cases[] = {
-      {std::string_view("\xFF\xFE\x43\0:\0", 6), ListEncoding::kUtf16Le, 2},
-      {"\xEF\xBB\xBF\x43:\\x.lnk", ListEncoding::kUtf8, 3},
-      {std::string_view("\xEF\xBB\xBF\0", 4), ListEncoding::kUtf8, 3},
-      {std::string_view("C\0:\0\\\0", 6), ListEncoding::kUtf16Le, 0},
-      {"C:\\x.lnk", ListEncoding::kAnsi, 0},
-      {"abc", ListEncoding::kUtf16Le, 0},  // too short to tell: UTF-16
-      {"", ListEncoding::kUtf16Le, 0},
-      {std::string_view("\xFE\xFF\0C", 4), ListEncoding::kAnsi, 0},  // big-endian is not recognised
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(listEncodingOf(c.bytes), c.encoding) << c.bytes.size();
-    EXPECT_EQ(byteOrderMarkLength(c.bytes), c.markLength) << c.bytes.size();
   }
 }
 

@@ -63,34 +63,21 @@ TEST(ScanReportImportTest, ARecognisedReportCuresEveryLineButDescriptions) {
   EXPECT_TRUE(empty.intake.scanReport().ParseHalvestry_LOG_Orvik(kScanReportHeader, true));
 }
 
-TEST(ScanReportImportTest, AReportFileIsReadAsUtf16AndAnAnsiCopyIsAPlainList) {
-  const std::u16string report = std::u16string(kScanReportHeader) + u"\r\n" +
-                                u"- C:\\Gone\\detail.lnk\r\n\"" + std::u16string(kTool) + u"\"";
-  {
+TEST(ScanReportImportTest, AReportFileIsReadInWhateverEncodingAndLineEndsItWasSavedIn) {
+  const std::u16string report = std::u16string(kScanReportHeader) + u"\n" +
+                                u"- C:\\Gone\\detail.lnk\n\"" + std::u16string(kTool) + u"\"";
+  for (const std::string& bytes :
+       {utf16File(report), utf16ToCodePage(report, 1252), utf16ToUtf8(report)}) {
     IntakeRig rig;
     rig.addPlainShortcut(kTool);
-    rig.machine.files().addFile(kReport, utf16File(report));
+    rig.machine.files().addFile(kReport, bytes);
     EXPECT_TRUE(rig.intake.scanReport().ParseHalvestry_LOG_Orvik(kReport, false));
     EXPECT_TRUE(rig.processed(kTool));
     EXPECT_TRUE(rig.linesTagged(u"[SKIP]").empty());
   }
-  {
-    // Dropped as an ANSI copy: not recognised, then read as a plain list,
-    // where the description is skipped all the same.
-    IntakeRig rig;
-    rig.addPlainShortcut(kTool);
-    rig.machine.files().addFile(kReport, utf16ToCodePage(report, 1252));
-    EXPECT_FALSE(rig.intake.scanReport().ParseHalvestry_LOG_Orvik(kReport, false));
-    EXPECT_EQ(rig.processedCount(), 0u);
-    EXPECT_TRUE(rig.intake.CureObject(kReport, true, u""));
-    EXPECT_TRUE(rig.processed(kTool));
-    EXPECT_TRUE(rig.linesTagged(u"[SKIP]").empty());
-  }
-  {
-    IntakeRig rig;
-    EXPECT_FALSE(rig.intake.scanReport().ParseHalvestry_LOG_Orvik(kReport, false));
-    EXPECT_EQ(rig.failures.count(u"Parser.ReadFileToArray"), 1u);
-  }
+  IntakeRig rig;
+  EXPECT_FALSE(rig.intake.scanReport().ParseHalvestry_LOG_Orvik(kReport, false));
+  EXPECT_EQ(rig.failures.count(u"Parser.ReadFileToArray"), 1u);
 }
 
 }  // namespace
