@@ -59,7 +59,7 @@ void check(bool condition) {
 bool intakeFailed(const KeptFailures& failures) {
   for (const std::u16string_view name :
        {u"Parser.CureListLNK", u"Parser.CureLinkLine", u"Parser.ReadFileToArray", u"Parser.FindLNK",
-        u"Parser.CureObject", u"Parser.DeleteListedObject", u"Parser.CompareInputHashes",
+        u"Parser.CureObject", u"Parser.DeleteListedObject", u"Parser.RemoveWalkedObject", u"Parser.CompareInputHashes",
         u"Engine.ParseHalvestry_LOG_Orvik"}) {
     if (failures.count(name) != 0) return true;
   }

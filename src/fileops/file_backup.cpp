@@ -75,6 +75,7 @@ std::u16string extendedLengthPath(std::u16string_view path) {
 
 void FileBackup::SetReportLog(std::u16string_view reportLogPath) {
   folder_.clear();
+  holdsFiles_ = false;
   const std::size_t slash = reportLogPath.rfind(u'\\');
   if (reportLogPath.empty() || slash == std::u16string_view::npos) return;
   std::u16string_view name = reportLogPath.substr(slash + 1);
@@ -119,13 +120,19 @@ BackupResult FileBackup::Save(std::u16string_view path) {
   BackupResult result{platform::kErrorSuccess, BackupPathFor(full.value)};
   if (result.backupPath.empty()) return {platform::kErrorInvalidName, {}};
   const std::u16string target = extendedLengthPath(result.backupPath);
-  if (files_.getFileAttributes(target).ok()) return result;
+  if (files_.getFileAttributes(target).ok()) {
+    holdsFiles_ = true;
+    return result;
+  }
 
   result.code = ensureFolder(result.backupPath.substr(0, result.backupPath.rfind(u'\\')), 0);
   if (!result.ok()) return result;
   result.code = files_.copyFile(source, target, true).code;
   // The copy carries the attributes, with the archive bit added: make them exact.
-  if (result.ok()) (void)files_.setFileAttributes(target, settable(attributes.value));
+  if (result.ok()) {
+    holdsFiles_ = true;
+    (void)files_.setFileAttributes(target, settable(attributes.value));
+  }
   return result;
 }
 

@@ -36,6 +36,11 @@ class FileBackup {
   // backup without a folder, and every Save then fails.
   void SetReportLog(std::u16string_view reportLogPath);
   [[nodiscard]] const std::u16string& Folder() const noexcept { return folder_; }
+  // The folder, when this run kept a file in it since SetReportLog; else
+  // empty. The report and the end-of-run message name it.
+  [[nodiscard]] std::u16string_view FolderInUse() const noexcept {
+    return holdsFiles_ ? std::u16string_view(folder_) : std::u16string_view();
+  }
 
   // Where the backup of `fullPath` (absolute, as GetFullPathNameW gives it)
   // goes; empty without a folder or for a path that cannot be mirrored.
@@ -56,6 +61,7 @@ class FileBackup {
 
   platform::Files& files_;
   std::u16string folder_;
+  bool holdsFiles_ = false;
 };
 
 // "C\Users\x\a.lnk" for "C:\Users\x\a.lnk", "UNC\server\share\a.lnk" for

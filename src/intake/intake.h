@@ -50,7 +50,7 @@ class Intake {
                services.messages, services.caption, services.recorder),
         scanReport_(reader_, parser_, services.recorder),
         dispatch_(
-            ObjectDispatchParts{services.ports.ui, services.dir, services.files, services.engine,
+            ObjectDispatchParts{services.ports.ui, services.ports.profile, services.dir, services.files, services.engine,
                                 services.log, services.messages, guard_, parser_, services.caption},
             services.recorder),
         parser_(ListParserParts{guard_, scanReport_, reader_, finder_, dispatch_,

@@ -7,6 +7,7 @@
 #include "intake/device_name.h"
 #include "intake/list_parser.h"
 #include "support/text.h"
+#include "support/web_address.h"
 
 namespace tolvaran {
 namespace {
@@ -23,6 +24,20 @@ bool isDeletableKind(std::u16string_view kind) {
   }
   return false;
 }
+
+bool isInternetShortcut(std::u16string_view kind) {
+  return kind == u"URL" || kind == u"WEBSITE";
+}
+
+// Why a planted file of this kind was deleted, for its "[DEL ]" line.
+Msg removalReason(std::u16string_view kind) {
+  if (isInternetShortcut(kind)) return Msg::kInternetShortcutRemoved;
+  if (kind == u"ICO") return Msg::kIconRemoved;
+  return Msg::kApplicationReferenceRemoved;
+}
+
+// Longer than any address a browser accepts.
+constexpr std::uint32_t kAddressBufferChars = 32768;
 
 // What a folder walk skips: read-only, hidden and system files (the walk
 // skips sparse files and reparse points by itself).
@@ -80,7 +95,11 @@ bool ObjectDispatch::cureObject(std::u16string_view path, bool topLevel, std::u1
             cureListFile(path);
           }
         } else if (isDeletableKind(kind)) {
-          DeleteListedObject(path);
+          if (source == ShortcutSource::kFolderWalk) {
+            RemoveWalkedObject(path, kind);
+          } else {
+            DeleteListedObject(path, kind);
+          }
         }
         return exists;
       },
@@ -118,16 +137,46 @@ void ObjectDispatch::cureListFile(std::u16string_view path) {
   parts_.lists.cureListFile(path);
 }
 
-void ObjectDispatch::DeleteListedObject(std::u16string_view path) {
+void ObjectDispatch::DeleteListedObject(std::u16string_view path, std::u16string_view kind) {
   guardedStep(
       recorder_,
       [&] {
         ++parts_.log.Statistics.Total;
         if (parts_.engine.deletion().DeleteFileEx(path, u"", u"", 0, false) != 0) return;
-        parts_.log.reportLine(&RunStatistics::Deleted, status::kDeleted, path, u"", u"", u"", u"",
-                              u"", parts_.engine.state().codes.ListSelector, false);
+        parts_.log.reportLine(&RunStatistics::Deleted, status::kDeleted, path, u"", u"",
+                              parts_.messages.msg(removalReason(kind)), u"", u"",
+                              parts_.engine.state().codes.ListSelector, false);
       },
       [] { return ErrorContext(u"Parser.DeleteListedObject"); });
+}
+
+void ObjectDispatch::RemoveWalkedObject(std::u16string_view path, std::u16string_view kind) {
+  guardedStep(
+      recorder_,
+      [&] {
+        ++parts_.log.Statistics.Total;
+        const auto selector = parts_.engine.state().codes.ListSelector;
+        if (!isInternetShortcut(kind) || !containsWebAddress(addressOf(path))) {
+          parts_.log.reportLine(
+              &RunStatistics::Warnings, status::kWarning, path, u"", u"",
+              parts_.messages.msg(isInternetShortcut(kind) ? Msg::kNoWebAddressLeftAlone
+                                                           : Msg::kUnlistedObjectLeftAlone),
+              u"", u"", selector, false);
+          return;
+        }
+        if (parts_.engine.deletion().DeleteFileEx(path, u"", u"", 0, true) != 0) return;
+        parts_.log.reportLine(&RunStatistics::Deleted, status::kDeleted, path, u"", u"",
+                              parts_.messages.msg(Msg::kWebLinkRecycled), u"", u"", selector,
+                              false);
+      },
+      [] { return ErrorContext(u"Parser.RemoveWalkedObject"); });
+}
+
+std::u16string ObjectDispatch::addressOf(std::u16string_view path) {
+  // An internet shortcut is a profile file: Windows reads its address so.
+  const auto address = parts_.profile.getPrivateProfileString(u"InternetShortcut", u"URL", u"",
+                                                              kAddressBufferChars, path);
+  return address.value;
 }
 
 }  // namespace tolvaran

@@ -10,6 +10,7 @@
 #include "fileops/dir_wide_char.h"
 #include "fileops/mod_file.h"
 #include "intake/repeat_guard.h"
+#include "platform/profile.h"
 #include "platform/ui.h"
 #include "report/report_log.h"
 #include "support/failure.h"
@@ -28,6 +29,7 @@ class ListParser;
 // What the dispatcher works with.
 struct ObjectDispatchParts {
   platform::Ui& ui;
+  platform::Profile& profile;  // reads an internet shortcut's address
   clsDirWideChar& dir;
   modFile& files;
   Engine& engine;
@@ -52,21 +54,30 @@ class ObjectDispatch {
   // .txt file opened as a list (after the repeat guard, as a scan report
   // first, else as a plain list), so a list never opens a list. `line` is the
   // list line that named the path, empty otherwise; the shortcut cure
-  // searches it for a program as a last resort. A folder's visible, writable
-  // files directly inside it are handled as if listed, with no line;
-  // sub-folders are not entered.
+  // searches it for a program as a last resort. A folder's writable files
+  // directly inside it (its shortcuts whether hidden or not, its other files
+  // when visible) are handled as found by a walk, with no line; sub-folders
+  // are not entered.
   bool CureObject(std::u16string_view path, bool topLevel, std::u16string_view line);
 
-  // Deletes a planted file for good (with the deletion's retries and
-  // unlocking) and reports it as deleted; a failure is reported by the
-  // deletion itself.
-  void DeleteListedObject(std::u16string_view path);
+  // Deletes a planted file of `kind` (see CheckValidExtension) for good,
+  // with the deletion's retries and unlocking, and reports it as deleted
+  // with the reason; a failure is reported by the deletion itself.
+  void DeleteListedObject(std::u16string_view path, std::u16string_view kind);
+
+  // What a folder walk does with a planted-looking file nobody listed: an
+  // internet shortcut whose address is a web address goes to the recycle bin
+  // (backed up first, as every deletion) with a "[DEL ]" line; anything else
+  // (an icon, an application reference, an internet shortcut to "steam://")
+  // may be the user's own and gets a "[WARN]" line saying it was left alone.
+  void RemoveWalkedObject(std::u16string_view path, std::u16string_view kind);
 
  private:
   bool cureObject(std::u16string_view path, bool topLevel, std::u16string_view line,
                   ShortcutSource source);
   bool cureFolder(std::u16string_view folder);
   void cureListFile(std::u16string_view path);
+  std::u16string addressOf(std::u16string_view path);
 
   ObjectDispatchParts parts_;
   FailureRecorder& recorder_;

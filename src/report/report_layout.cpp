@@ -115,7 +115,7 @@ Msg dailyCountPluralMessage(std::int64_t count) noexcept {
 }
 
 std::u16string statisticsBlock(const RunStatistics& counts, std::int64_t runsToday,
-                               const Translation& messages) {
+                               std::u16string_view backupFolder, const Translation& messages) {
   std::u16string out(messages.msg(Msg::kReportStatistics));
   out += kCrLf;
   out += messages.msg(Msg::kRunsToday);
@@ -141,8 +141,25 @@ std::u16string statisticsBlock(const RunStatistics& counts, std::int64_t runsTod
     out += toDecimal(value);
     out += kCrLf;
   }
+  if (!backupFolder.empty()) {
+    out += messages.msg(Msg::kReportBackup);
+    out += backupFolder;
+    out += kCrLf;
+  }
   out += messages.msg(Msg::kEndOfLog);
   return out;
+}
+
+std::u16string folderAsSeenFrom(std::u16string_view reportPath, std::u16string_view folder) {
+  if (folder.empty()) return {};
+  const std::size_t slash = reportPath.rfind(u'\\');
+  std::u16string seen(folder);
+  if (slash != std::u16string_view::npos && folder.size() > slash + 1 &&
+      startsWithNoCase(folder, reportPath.substr(0, slash + 1))) {
+    seen.erase(0, slash + 1);
+  }
+  if (seen.back() != u'\\') seen += u'\\';
+  return seen;
 }
 
 }  // namespace tolvaran

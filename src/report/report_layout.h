@@ -56,8 +56,14 @@ std::u16string SortByPrefixes(const std::vector<std::u16string>& lines,
 Msg dailyCountPluralMessage(std::int64_t count) noexcept;
 
 // From the "Statistics" banner through "End of Log", with no line break after it;
-// counters that are 0 are left out, except the total.
+// counters that are 0 are left out, except the total. The last line before
+// "End of Log" names the run's backup folder, when there is one.
 std::u16string statisticsBlock(const RunStatistics& counts, std::int64_t runsToday,
-                               const Translation& messages);
+                               std::u16string_view backupFolder, const Translation& messages);
+
+// `folder` as a reader of the report finds it: relative to the report's own
+// folder when it lies inside it ("Backup\<name>\"), else whole; with a
+// backslash at the end, which says it is a folder. Empty for an empty folder.
+std::u16string folderAsSeenFrom(std::u16string_view reportPath, std::u16string_view folder);
 
 }  // namespace tolvaran

@@ -285,7 +285,7 @@ std::u16string WriteLog::errorLogSection() {
   return out;
 }
 
-std::u16string WriteLog::composeBody(std::int64_t runsToday) {
+std::u16string WriteLog::composeBody(std::int64_t runsToday, std::u16string_view backupFolder) {
   const auto dotLine = std::u16string(kReportSeparator) + std::u16string(kCrLf);
   std::u16string body = SortByPrefixes(MainLines, StatusPrefixes, true, kReportSeparator);
   if (AlsoLines.size() > 1) {
@@ -300,15 +300,16 @@ std::u16string WriteLog::composeBody(std::int64_t runsToday) {
     }
   }
   body += dotLine;
-  body += statisticsBlock(Statistics, runsToday, messages_);
+  body += statisticsBlock(Statistics, runsToday, folderAsSeenFrom(reportLogPath_, backupFolder),
+                          messages_);
   return body;
 }
 
-void WriteLog::FinishLog(bool emptyRun) {
+void WriteLog::FinishLog(bool emptyRun, std::u16string_view backupFolder) {
   guardedStep(
       errors_,
       [&] {
-        auto body = composeBody(updateDailyCount(emptyRun));
+        auto body = composeBody(updateDailyCount(emptyRun), backupFolder);
         body += errorLogSection();
         AddtoLog(body);
         reportFile_.reset();

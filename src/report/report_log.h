@@ -62,7 +62,9 @@ class WriteLog {
   void AddtoLog(std::u16string_view text);
   // Writes the body, the statistics, the run's error log and the CRC line,
   // and closes the report. An empty run leaves the daily counter alone.
-  void FinishLog(bool emptyRun);
+  // `backupFolder`: where this run kept the originals, named at the end of
+  // the statistics; empty when it kept none.
+  void FinishLog(bool emptyRun, std::u16string_view backupFolder = {});
   void DeleteReportLog();
 
   // Complete icon lines, printed under "Icons location" without grouping.
@@ -80,7 +82,7 @@ class WriteLog {
 
  private:
   std::u16string composeHeader(const platform::SystemTime& now);
-  std::u16string composeBody(std::int64_t runsToday);
+  std::u16string composeBody(std::int64_t runsToday, std::u16string_view backupFolder);
   std::u16string errorLogSection();
   std::int64_t updateDailyCount(bool emptyRun);
   // Creates this run's report in `folder`\LOG; the code of the failed step.

@@ -1,5 +1,6 @@
 #include "simrun/machine_changes.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -144,12 +145,19 @@ std::optional<ShortcutFieldsView> readShortcutFields(std::string_view bytes,
 
 std::vector<std::string> describeChanges(const DiskState& before, const DiskState& after,
                                          const std::vector<std::u16string>& ignored,
+                                         const std::vector<std::u16string>& recycled,
                                          const lnk::AnsiCodec& codec) {
   std::vector<std::string> lines;
+  const auto wasRecycled = [&](const std::u16string& key) {
+    return std::any_of(recycled.begin(), recycled.end(),
+                       [&](const std::u16string& path) { return foldCase(path) == key; });
+  };
   for (const auto& [key, was] : before) {
     if (ignoredPath(key, ignored) || after.contains(key)) continue;
-    lines.push_back(std::string(was.isFolder() ? "removed folder " : "removed    ") +
-                    narrow(was.path));
+    const char* gone = was.isFolder()     ? "removed folder "
+                       : wasRecycled(key) ? "recycled   "
+                                          : "removed    ";
+    lines.push_back(gone + narrow(was.path));
   }
   for (const auto& [key, now] : after) {
     if (ignoredPath(key, ignored)) continue;

@@ -48,9 +48,11 @@ std::optional<ShortcutFieldsView> readShortcutFields(std::string_view bytes,
 
 // One line per change (UTF-8), shortcut fields indented below their file;
 // entries below any of `ignored` (folded paths, the program's own files)
-// are left out.
+// are left out. A file gone to the recycle bin (`recycled`: the original
+// paths of the bin's items) is "recycled", any other gone file "removed".
 std::vector<std::string> describeChanges(const DiskState& before, const DiskState& after,
                                          const std::vector<std::u16string>& ignored,
+                                         const std::vector<std::u16string>& recycled,
                                          const lnk::AnsiCodec& codec);
 
 }  // namespace tolvaran::simrun

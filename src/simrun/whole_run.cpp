@@ -269,7 +269,12 @@ SessionOutcome runSession(const Json& scenario) {
   }
 
   const DiskState after = snapshotDisk(machine.files(), roots);
-  out.changes = describeChanges(before, after, ignored, lnk::systemCodec(machine.system()));
+  std::vector<std::u16string> recycled;
+  for (const auto& item : machine.shellOps().recycleBin()) {
+    recycled.push_back(item.originalPath);
+  }
+  out.changes =
+      describeChanges(before, after, ignored, recycled, lnk::systemCodec(machine.system()));
   const std::u16string backupFolder =
       ignored.empty() ? std::u16string() : ignored.front() + u"\\backup\\";
   for (const auto& [key, entry] : after) {

@@ -89,6 +89,18 @@ enum class Msg : int {
   kUnknownVariable = 83,  // (unknown variable in path)
   kNetworkPath = 84,      // (network path not examined)
 
+  // Where the run kept the originals it changed.
+  kReportBackup = 85,   // "Backup: " before the folder, at the end of the statistics
+  kBackupsKeptIn = 86,  // the end-of-run message's line before the folder
+
+  // Why a planted file was deleted, or left alone by a folder walk.
+  kInternetShortcutRemoved = 87,      // (internet shortcut removed)
+  kIconRemoved = 88,                  // (icon removed)
+  kApplicationReferenceRemoved = 89,  // (application reference removed)
+  kWebLinkRecycled = 90,              // (web link moved to the Recycle Bin)
+  kNoWebAddressLeftAlone = 91,        // (not a web address: left alone)
+  kUnlistedObjectLeftAlone = 92,      // (deleted only when listed: left alone)
+
   // The program's own error lines in "Debug Info".
   kInterceptor = 110,        // It seems, some interceptor acts. File:
   kJustNulCharacters = 111,  // contains just NUL characters

@@ -89,7 +89,7 @@ void CureRuns::ReportMSG() {
   const EndOfRunReport parts{program_.ports(), program_.messages(), program_.files(),
                              program_.folders().SysRoot};
   tolvaran::ReportMSG(parts, program_.log().Statistics, program_.log().ReportLogPath(),
-                      view_.handle());
+                      program_.backup().FolderInUse(), view_.handle());
 }
 
 void CureRuns::LoadLanguageEx(std::uint32_t languageCode) {
@@ -146,7 +146,7 @@ void CureRuns::cbRun_Click() {
   step([&] { p.backup().SetReportLog(p.log().ReportLogPath()); });
   bool succeeded = false;
   step([&] { succeeded = p.intake().CureListLNK(view_.txtLNK_GetText(), false, true); });
-  step([&] { p.log().FinishLog(!succeeded); });
+  step([&] { p.log().FinishLog(!succeeded, p.backup().FolderInUse()); });
 
   if (succeeded) {
     // A window waiting to close gets no more questions, but the shell still
@@ -231,7 +231,7 @@ void CureRuns::AutoRun(const ProcessCommandLine& commandLine) {
     const ClockHold hold(p.reportClock(), startedAt);
     p.log().CreateLogFile();
   });
-  step([&] { p.log().FinishLog(failed); });
+  step([&] { p.log().FinishLog(failed, p.backup().FolderInUse()); });
   if (failed) {
     step([&] { p.log().DeleteReportLog(); });
   } else if (!closeAsked_) {
@@ -268,7 +268,7 @@ void CureRuns::ProcessHDrop(DroppedFiles& drop) {
           RefreshLNK(p.ports().shellOps, p.ports().shellNotify, p.recorder());
         }
         release.release();
-        p.log().FinishLog(failed);
+        p.log().FinishLog(failed, p.backup().FolderInUse());
         if (failed) {
           p.log().DeleteReportLog();
         } else if (!closeAsked_) {
@@ -281,7 +281,7 @@ void CureRuns::ProcessHDrop(DroppedFiles& drop) {
     // The run stops here, but the shell gets its handle back and the report
     // is closed with what it holds, the failure included.
     release.release();
-    if (p.log().isOpen()) p.log().FinishLog(true);
+    if (p.log().isOpen()) p.log().FinishLog(true, p.backup().FolderInUse());
   }
   closeIfAsked();
 }

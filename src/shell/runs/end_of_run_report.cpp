@@ -16,7 +16,8 @@ constexpr std::int32_t kShowNormal = 1;  // SW_SHOWNORMAL
 
 }  // namespace
 
-std::u16string statisticsMessage(const RunStatistics& counters, const Translation& messages) {
+std::u16string statisticsMessage(const RunStatistics& counters, const Translation& messages,
+                                 std::u16string_view backupFolder) {
   const std::array<std::pair<Msg, std::int32_t>, 7> shown{
       {{Msg::kSummaryCured, counters.Cured},
        {Msg::kSummaryDeleted, counters.Deleted},
@@ -37,6 +38,13 @@ std::u16string statisticsMessage(const RunStatistics& counters, const Translatio
     text += toDecimal(value);
     if (i + 1 < shown.size()) text += kCrLf;
   }
+  if (!backupFolder.empty()) {
+    if (!text.ends_with(kCrLf)) text += kCrLf;
+    text += kCrLf;
+    text += messages.msg(Msg::kBackupsKeptIn);
+    text += kCrLf;
+    text += backupFolder;
+  }
   return text;
 }
 
@@ -48,10 +56,12 @@ std::u16string explorerSelectParameters(std::u16string_view reportPath) {
 }
 
 void ReportMSG(const EndOfRunReport& parts, const RunStatistics& counters,
-               std::u16string_view reportPath, platform::WindowHandle owner) {
+               std::u16string_view reportPath, std::u16string_view backupFolder,
+               platform::WindowHandle owner) {
   ignoringFailures([&] { parts.ports.ui.setStatus(parts.messages.msg(Msg::kReady)); });
   ignoringFailures([&] {
-    MsgBoxW(parts.ports.ui, statisticsMessage(counters, parts.messages), msg_flags::kInformation);
+    MsgBoxW(parts.ports.ui, statisticsMessage(counters, parts.messages, backupFolder),
+            msg_flags::kInformation);
   });
   ignoringFailures([&] {
     const std::u16string explorer = parts.windowsFolder + u"\\explorer.exe";

@@ -58,7 +58,7 @@ struct IntakeRig : EngineRig {
     std::size_t n = 0;
     for (const std::u16string_view name :
          {u"Parser.CureListLNK", u"Parser.CureLinkLine", u"Parser.ReadFileToArray",
-          u"Parser.FindLNK", u"Parser.CureObject", u"Parser.DeleteListedObject",
+          u"Parser.FindLNK", u"Parser.CureObject", u"Parser.DeleteListedObject", u"Parser.RemoveWalkedObject",
           u"Parser.CompareInputHashes", u"Engine.ParseHalvestry_LOG_Orvik"}) {
       n += failures.count(name);
     }

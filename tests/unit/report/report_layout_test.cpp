@@ -4,6 +4,7 @@
 
 #include "platform/sim/sim_ui.h"
 #include "support/embedded_resources.h"
+#include "support/text.h"
 
 namespace tolvaran {
 namespace {
@@ -104,11 +105,32 @@ TEST_F(ReportLayoutTest, StatisticsLeaveOutCountersThatAreZero) {
   counts.Total = 0;
   counts.Deleted = 2;
   counts.Errors = 1;
-  EXPECT_EQ(statisticsBlock(counts, 1, messages),
+  EXPECT_EQ(statisticsBlock(counts, 1, u"", messages),
             messages.msg(Msg::kReportStatistics) + u"\r\nCure ran per today: 1 times.\r\n\r\n" +
                 messages.msg(Msg::kReportTotal) + u"0\r\n\r\n" + messages.msg(Msg::kReportDeleted) +
                 u"2\r\n" + messages.msg(Msg::kReportErrors) + u"1\r\n" +
                 messages.msg(Msg::kEndOfLog));
+  EXPECT_TRUE(statisticsBlock(counts, 1, u"Backup\\Tolvaran-07.12.2026_10-00\\", messages)
+                  .ends_with(u"1\r\nBackup: Backup\\Tolvaran-07.12.2026_10-00\\\r\n" +
+                             messages.msg(Msg::kEndOfLog)));
+}
+
+TEST(FolderAsSeenFrom, IsRelativeToTheReportWhenInsideItsFolder) {
+  constexpr std::u16string_view kReport = u"C:\\Tools\\LOG\\Tolvaran-07.12.2026_10-00.log";
+  const struct {
+    std::u16string_view folder, seen;
+  } cases[] = {
+      {u"", u""},
+      {u"C:\\Tools\\LOG\\Backup\\Tolvaran-07.12.2026_10-00",
+       u"Backup\\Tolvaran-07.12.2026_10-00\\"},
+      {u"c:\\tools\\log\\Backup\\x\\", u"Backup\\x\\"},
+      {u"C:\\Users\\U\\AppData\\Local\\Temp\\Tolvaran\\LOG\\Backup\\x",
+       u"C:\\Users\\U\\AppData\\Local\\Temp\\Tolvaran\\LOG\\Backup\\x\\"},
+      {u"C:\\Tools\\LOGS\\Backup", u"C:\\Tools\\LOGS\\Backup\\"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(folderAsSeenFrom(kReport, c.folder), c.seen) << utf16ToUtf8(c.folder);
+  }
 }
 
 }  // namespace

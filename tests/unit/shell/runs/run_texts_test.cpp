@@ -40,6 +40,16 @@ TEST_F(RunTexts, StatisticsMessageShowsOnlyCountersThatMoved) {
                 messages.msg(Msg::kSummaryOmitted) + u"-1\r\n" +
                 messages.msg(Msg::kSummaryWarnings) + u"12\r\n" +
                 messages.msg(Msg::kSummaryErrors) + u"1");
+  // The folder of the originals kept, after a blank line, whatever ends the
+  // counters.
+  const std::u16string folder = u"C:\\Tools\\LOG\\Backup\\Tolvaran-07.12.2026_10-00";
+  EXPECT_EQ(statisticsMessage(counts, messages, folder),
+            statisticsMessage(counts, messages) + u"\r\n\r\n" + messages.msg(Msg::kBackupsKeptIn) +
+                u"\r\n" + folder);
+  counts.Errors = 0;
+  EXPECT_EQ(statisticsMessage(counts, messages, folder),
+            statisticsMessage(counts, messages) + u"\r\n" + messages.msg(Msg::kBackupsKeptIn) +
+                u"\r\n" + folder);
 }
 
 TEST(WindowErrorLine, NamesTheProcedureNumberTextAndSystemCode) {
