@@ -11,6 +11,8 @@ constexpr std::u16string_view kLiteralPrefix = u"\\\\?\\";
 constexpr std::u16string_view kLiteralUncPrefix = u"\\\\?\\UNC\\";
 constexpr std::u16string_view kBackupFolder = u"Backup";
 constexpr std::u16string_view kBackupSuffix = u".bak";
+// Made and deleted again to prove the folder takes files.
+constexpr std::u16string_view kProbeName = u"probe.tmp";
 // CreateDirectoryW refuses a path of MAX_PATH - 12 characters or more
 // unless it has the literal prefix; files reach 260. The shorter limit
 // serves both.
@@ -63,6 +65,16 @@ std::u16string mirroredPath(std::u16string_view fullPath) {
   return mirrored;
 }
 
+std::u16string backupFolderOf(std::u16string_view reportLogPath) {
+  const std::size_t slash = reportLogPath.rfind(u'\\');
+  if (reportLogPath.empty() || slash == std::u16string_view::npos) return {};
+  std::u16string_view name = reportLogPath.substr(slash + 1);
+  if (endsWithNoCase(name, u".log")) name.remove_suffix(4);
+  if (name.empty()) return {};
+  return std::u16string(reportLogPath.substr(0, slash)) + u"\\" + std::u16string(kBackupFolder) +
+         u"\\" + std::u16string(name);
+}
+
 std::u16string extendedLengthPath(std::u16string_view path) {
   if (path.size() < kShortPathLimit || path.starts_with(kLiteralPrefix)) {
     return std::u16string(path);
@@ -74,15 +86,27 @@ std::u16string extendedLengthPath(std::u16string_view path) {
 }
 
 void FileBackup::SetReportLog(std::u16string_view reportLogPath) {
-  folder_.clear();
+  folder_ = backupFolderOf(reportLogPath);
   holdsFiles_ = false;
-  const std::size_t slash = reportLogPath.rfind(u'\\');
-  if (reportLogPath.empty() || slash == std::u16string_view::npos) return;
-  std::u16string_view name = reportLogPath.substr(slash + 1);
-  if (endsWithNoCase(name, u".log")) name.remove_suffix(4);
-  if (name.empty()) return;
-  folder_ = std::u16string(reportLogPath.substr(0, slash)) + u"\\" + std::u16string(kBackupFolder) +
-            u"\\" + std::u16string(name);
+}
+
+platform::Win32Code FileBackup::ProveWritable(std::u16string_view reportLogPath) {
+  const std::u16string folder = backupFolderOf(reportLogPath);
+  if (folder.empty()) return platform::kErrorInvalidName;
+  if (files_.getFileAttributes(extendedLengthPath(folder)).ok()) return platform::kErrorFileExists;
+  if (const auto code = ensureFolder(folder, 0)) return code;
+  const std::u16string probe = extendedLengthPath(folder + u"\\" + std::u16string(kProbeName));
+  const auto created = files_.createFile(probe, platform::access::kGenericWrite, 0,
+                                         platform::Disposition::kCreateNew);
+  platform::Win32Code code = created.code;
+  if (created.ok()) {
+    (void)files_.closeHandle(created.value);
+    code = files_.deleteFile(probe).code;
+  }
+  // The folder is made again by the first backup; left empty, it would
+  // tell a later run of the same minute that its name is taken.
+  (void)files_.removeDirectory(extendedLengthPath(folder));
+  return code;
 }
 
 std::u16string FileBackup::BackupPathFor(std::u16string_view fullPath) const {

@@ -35,6 +35,13 @@ class FileBackup {
   // The run's report file decides the folder; an empty path leaves the
   // backup without a folder, and every Save then fails.
   void SetReportLog(std::u16string_view reportLogPath);
+
+  // Whether the folder a report at `reportLogPath` would have can take this
+  // run's backups, asked before the report is made there: the folder is
+  // made and a probe file created and deleted in it. ERROR_FILE_EXISTS when
+  // the folder is there already: it holds another run's originals, which
+  // this run must neither mix with its own nor take for them.
+  platform::Win32Code ProveWritable(std::u16string_view reportLogPath);
   [[nodiscard]] const std::u16string& Folder() const noexcept { return folder_; }
   // The folder, when this run kept a file in it since SetReportLog; else
   // empty. The report and the end-of-run message name it.
@@ -68,6 +75,10 @@ class FileBackup {
 // "\\server\share\a.lnk" (also in their "\\?\" forms); empty for anything
 // else (a relative path, a device).
 std::u16string mirroredPath(std::u16string_view fullPath);
+
+// "<report folder>\\Backup\\<report name without .log>" for a report's path;
+// empty for a path without a folder or a name.
+std::u16string backupFolderOf(std::u16string_view reportLogPath);
 
 // The form a file call accepts beyond MAX_PATH: "\\?\" (or "\\?\UNC\")
 // before a long absolute path; shorter paths are returned as they are.

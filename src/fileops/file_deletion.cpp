@@ -73,7 +73,8 @@ platform::Win32Code FileDeletion::attemptDelete(std::u16string_view path, bool u
   return ports_.files.deleteFile(path).code;
 }
 
-void FileDeletion::saveBackup(std::u16string_view path) {
+platform::Win32Code FileDeletion::saveBackup(std::u16string_view path) {
+  platform::Win32Code code = platform::kErrorAccessDenied;
   guardedStep(
       recorder_,
       [&] {
@@ -81,14 +82,18 @@ void FileDeletion::saveBackup(std::u16string_view path) {
           const NativeView native(files_, path);
           return backup_.Save(path);
         }();
-        if (saved.ok() || saved.sourceMissing) return;
-        // The deletion goes ahead as it would without a backup; the error log says so.
+        if (saved.ok() || saved.sourceMissing) {
+          code = platform::kErrorSuccess;
+          return;
+        }
+        code = saved.code;
         recorder_.recordError(
             Failure{static_cast<std::int32_t>(saved.code), u"Cannot back up the file",
                     static_cast<std::int32_t>(saved.code)},
             ErrorContext(u"FileBackup.Save", u"File:", path, u"Backup:", saved.backupPath));
       },
       [&] { return ErrorContext(u"FileBackup.Save", u"File:", path); });
+  return code;
 }
 
 platform::Win32Code FileDeletion::DeleteFileEx(std::u16string_view path, std::u16string_view target,
@@ -96,7 +101,15 @@ platform::Win32Code FileDeletion::DeleteFileEx(std::u16string_view path, std::u1
                                                bool useRecycleBin) {
   const bool topLevel = depth == 0;
   platform::Win32Code code = platform::kErrorSuccess;
-  if (topLevel) saveBackup(path);
+  // No file is deleted that could not be kept first: it stays, with its
+  // "[ERR ]" line.
+  if (topLevel) {
+    code = saveBackup(path);
+    if (code != platform::kErrorSuccess) {
+      reportSurvivor(path, target, arguments, code);
+      return code;
+    }
+  }
 
   const bool completed = guardedStep(
       recorder_,
@@ -242,6 +255,9 @@ bool FileDeletion::UnHideFile(std::u16string_view path, bool& wasHidden, bool& w
         wasSystem = (attributes.value & attr::kSystem) != 0;
         wasHidden = (attributes.value & attr::kHidden) != 0;
         if (!wasHidden && !wasSystem) return false;
+        // The backup keeps the file as it was, hidden bit and all; without
+        // one the file is left as it is.
+        if (saveBackup(path) != platform::kErrorSuccess) return false;
         const bool cleared =
             ports_.files
                 .setFileAttributes(path, attributes.value & ~(attr::kHidden | attr::kSystem))

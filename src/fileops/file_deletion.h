@@ -5,7 +5,8 @@
 // survives, wait three seconds and start a new pass through the recycle bin,
 // up to three retry passes, counting the trials on the status line. Also
 // clears the hidden and system bits before a shortcut is read. Every file is
-// backed up before the first attempt to delete it.
+// backed up before the first attempt to delete it or to clear its bits; a
+// file that cannot be backed up is left as it is.
 #include <cstdint>
 #include <string_view>
 
@@ -57,7 +58,8 @@ class FileDeletion {
  private:
   platform::Win32Code attemptDelete(std::u16string_view path, bool useRecycleBin);
   void notify(std::int32_t event, std::u16string_view path);
-  void saveBackup(std::u16string_view path);
+  // The backup's code: success also when there was no file to keep.
+  platform::Win32Code saveBackup(std::u16string_view path);
   // Starts one unlock tool with redirection off for `path` and waits for it
   // with redirection back on, so that no window message is handled while
   // the program sees the disk unredirected.

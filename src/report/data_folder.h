@@ -1,11 +1,13 @@
 #pragma once
 // Where the logs go. They live beside the program; when its own folder
 // cannot be written (a read-only medium, a protected folder without
-// elevation, an archive viewer's extraction folder that vanished) they go to
-// a folder of the program's own in the user's temporary folder instead, so
+// elevation, a full disk, a file named LOG where the folder should be) they
+// go to a folder of the program's own in the user's temporary folder, and
+// when that cannot be written either, in the user's Documents folder, so
 // that a run still leaves a report to post.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/system.h"
@@ -17,9 +19,14 @@ namespace tolvaran {
 // when the system names no temporary folder.
 std::u16string fallbackDataFolder(platform::System& system);
 
-// The codes with which a file or folder cannot be made in a folder the user
-// cannot write (or that no longer exists).
-bool isUnwritableLocation(platform::Win32Code code) noexcept;
+// "<user's Documents folder>\Tolvaran"; empty when the shell names none.
+std::u16string documentsDataFolder(platform::System& system);
+
+// The folders the logs may go to, in the order they are tried: the
+// program's folder, then the two above; the ones the system cannot name
+// are left out.
+std::vector<std::u16string> dataFolders(platform::System& system,
+                                        std::u16string_view programFolder);
 
 // Makes the folder when it is missing (its parent must exist); the code of the
 // failed creation, or success when it exists as a folder.

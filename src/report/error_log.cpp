@@ -20,11 +20,27 @@ constexpr std::u16string_view kErrorLogName = u"Errors.log";
 constexpr std::u16string_view kPausedServerText =
     u"The remote server has been paused or is in the process of being started.";
 
-std::u16string replaceLineBreaks(std::u16string_view text) {
+// One record, one line: every control character (CR and LF above all)
+// becomes one space.
+std::u16string oneLine(std::u16string_view text) {
   std::u16string out(text);
   for (auto& c : out) {
-    if (c == u'\r' || c == u'\n') c = u' ';
+    if (c < u' ') c = u' ';
   }
+  return out;
+}
+
+// A failed write carries the text it could not write: the whole body of a
+// report would bury the record, so only its beginning is kept.
+constexpr std::u16string_view kWriteDataLabel = u"WriteData:";
+constexpr std::size_t kWriteDataKept = 512;
+
+std::u16string shortened(std::u16string_view value) {
+  if (value.size() <= kWriteDataKept) return std::u16string(value);
+  std::u16string out(value.substr(0, kWriteDataKept));
+  out += u" …(";
+  out += toDecimal(static_cast<std::int64_t>(value.size() - kWriteDataKept));
+  out += u" more)";
   return out;
 }
 
@@ -94,7 +110,8 @@ ErrorLog::ErrorLog(platform::Ports& ports, const Translation& messages,
                    std::u16string programFolder, FailureRecorder* observer)
     : ports_(ports),
       messages_(messages),
-      path_(joinPath(programFolder, kErrorLogName)),
+      programFolder_(std::move(programFolder)),
+      path_(joinPath(programFolder_, kErrorLogName)),
       observer_(observer) {}
 
 ErrorLog::~ErrorLog() {
@@ -103,18 +120,21 @@ ErrorLog::~ErrorLog() {
 
 void ErrorLog::OpenErrorLog() noexcept {
   CloseErrorLog();
-  auto created = create(path_);
-  if (!created.ok() && isUnwritableLocation(created.code)) {
-    const auto fallback = fallbackDataFolder(ports_.system);
-    if (!fallback.empty() && ensureFolder(ports_.files, fallback) == platform::kErrorSuccess) {
-      auto moved = create(joinPath(fallback, kErrorLogName));
-      if (moved.ok()) {
-        path_ = joinPath(fallback, kErrorLogName);
-        created = moved;
-      }
+  // The report's places, in the report's order: the first that takes the
+  // file. A log that cannot be opened receives nothing.
+  ignoringFailures([&] {
+    const auto folders = dataFolders(ports_.system, programFolder_);
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+      if (i != 0 && ensureFolder(ports_.files, folders[i]) != platform::kErrorSuccess) continue;
+      const std::u16string path = joinPath(folders[i], kErrorLogName);
+      const auto created = create(path);
+      if (!created.ok()) continue;
+      path_ = path;
+      file_ = created.value;
+      ++openings_;
+      return;
     }
-  }
-  if (created.ok()) file_ = created.value;
+  });
 }
 
 platform::Result<platform::FileHandle> ErrorLog::create(std::u16string_view path) {
@@ -155,7 +175,7 @@ std::u16string ErrorLog::buildRecord(const platform::SystemTime& when, const Fai
   const auto& items = context.items();
   std::u16string extra;
   for (std::size_t i = 1; i < items.size(); ++i) {
-    extra += items[i];
+    extra += oneLine(i > 1 && items[i - 1] == kWriteDataLabel ? shortened(items[i]) : items[i]);
     extra += u' ';
   }
 
@@ -167,7 +187,7 @@ std::u16string ErrorLog::buildRecord(const platform::SystemTime& when, const Fai
   }
 
   std::u16string sysText =
-      replaceLineBreaks(SystemErrorText(ports_.system, static_cast<std::uint32_t>(failure.number)));
+      oneLine(SystemErrorText(ports_.system, static_cast<std::uint32_t>(failure.number)));
   if (sysText == kPausedServerText) sysText = messages_.msg(Msg::kAccessDenied);
 
   std::u16string line = ports_.system.formatDateTime(when);
@@ -182,7 +202,7 @@ std::u16string ErrorLog::buildRecord(const platform::SystemTime& when, const Fai
     line += u')';
   }
   line += u' ';
-  line += replaceLineBreaks(failure.description);
+  line += oneLine(failure.description);
   line += u". LastDllError = ";
   line += toDecimal(failure.lastSystemError);
   if (!extra.empty()) {

@@ -1,8 +1,11 @@
 #pragma once
 // The error log: one line per recorded failure in Errors.log beside the
-// program (in the fallback data folder when the program's folder cannot be
-// written), in the machine's ANSI code page. The report copies it into its
-// "Debug Info" section at the end of every run.
+// program (in the first of the fallback data folders that takes it when the
+// program's folder cannot be written), in the machine's ANSI code page. The
+// report copies it into its "Debug Info" section at the end of every run.
+//
+// A record is never split: control characters in its values become spaces,
+// and the text of a failed write is cut to its first 512 characters.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,6 +36,8 @@ class ErrorLog final : public FailureRecorder {
 
   [[nodiscard]] const std::u16string& ErrorLogPath() const noexcept { return path_; }
   [[nodiscard]] bool isOpen() const noexcept { return file_ != platform::kInvalidFileHandle; }
+  // How many times the file was opened (and so emptied) so far.
+  [[nodiscard]] std::uint32_t openings() const noexcept { return openings_; }
 
   // The record line for a failure, without writing it.
   std::u16string buildRecord(const platform::SystemTime& when, const Failure& failure,
@@ -44,8 +49,10 @@ class ErrorLog final : public FailureRecorder {
 
   platform::Ports& ports_;
   const Translation& messages_;
+  std::u16string programFolder_;
   std::u16string path_;
   platform::FileHandle file_ = platform::kInvalidFileHandle;
+  std::uint32_t openings_ = 0;
   FailureRecorder* observer_;
 };
 

@@ -46,22 +46,45 @@ std::u16string defangArguments(std::u16string_view arguments) {
   return replaceAllNoCase(arguments, u"http", u"hxxp");
 }
 
+std::u16string showControlCharacters(std::u16string_view text, bool keepTabs) {
+  static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+  std::u16string out;
+  out.reserve(text.size());
+  for (const char16_t c : text) {
+    if (c >= u' ' || (keepTabs && c == u'\t')) {
+      out += c;
+    } else if (c == u'\r') {
+      out += u"<CR>";
+    } else if (c == u'\n') {
+      out += u"<LF>";
+    } else if (c == u'\t') {
+      out += u"<TAB>";
+    } else {
+      out += u"<x";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+      out += u'>';
+    }
+  }
+  return out;
+}
+
 std::u16string composeResultLine(const ResultLine& line, const Translation& messages) {
   std::u16string out(line.tag);
   out += u' ';
   out += toDecimal(line.number);
   if (line.number < 10) out += u' ';
   out += u" \"";
-  out += line.path;
+  out += showControlCharacters(line.path);
   out += u"\" ";
   if (!line.target.empty()) {
     out += u"   -> [ \"";
-    out += line.target;
+    out += showControlCharacters(line.target);
     out += u'"';
   }
   if (!line.arguments.empty()) {
     out += u' ';
-    out += line.arguments;
+    out += showControlCharacters(line.arguments);
   }
   if (!line.target.empty()) out += u" ]";
   if (line.resultText == messages.msg(Msg::kOk)) {
@@ -78,7 +101,7 @@ std::u16string composeResultLine(const ResultLine& line, const Translation& mess
     out += u')';
   }
   out += u"   ";
-  out += line.resultText;
+  out += showControlCharacters(line.resultText);
   return out;
 }
 

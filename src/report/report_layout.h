@@ -38,7 +38,16 @@ struct ResultLine {
   // otherwise "S".
   bool targetFoundBySearch = false;
 };
+// The path, target, arguments and result text are shown with their control
+// characters spelt out (showControlCharacters): one line per result.
 std::u16string composeResultLine(const ResultLine& line, const Translation& messages);
+
+// Control characters (below U+0020) as "<CR>", "<LF>", "<TAB>" and "<xNN>"
+// (two upper-case hex digits): forms no Windows path holds, since names
+// cannot contain "<" or ">". Adware that controls a shortcut's arguments
+// cannot start lines of its own in the report. With `keepTabs` a TAB stays
+// (the icon lines are laid out with them).
+std::u16string showControlCharacters(std::u16string_view text, bool keepTabs = false);
 
 // Every "http" in any letter case becomes "hxxp", so that the posted report
 // carries no clickable address.

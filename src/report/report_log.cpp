@@ -11,6 +11,8 @@ namespace tolvaran {
 namespace {
 
 constexpr std::u16string_view kLogFolder = u"LOG";
+// How many reports one minute may have when earlier ones cannot be replaced.
+constexpr int kMostReportsPerMinute = 99;
 constexpr std::u16string_view kLastDateKey = u"LastDate";
 constexpr std::u16string_view kTodayTimesKey = u"TodayTimes";
 
@@ -64,6 +66,17 @@ std::vector<std::u16string> splitLines(std::u16string_view text) {
   return lines;
 }
 
+// "Tolvaran-07.12.2026_10-00.log", then "..._10-00_2.log", "..._10-00_3.log".
+std::u16string numberedName(std::u16string_view name, int number) {
+  if (number <= 1) return std::u16string(name);
+  constexpr std::u16string_view kExtension = u".log";
+  std::u16string numbered(name.substr(0, name.size() - kExtension.size()));
+  numbered += u'_';
+  numbered += toDecimal(number);
+  numbered += kExtension;
+  return numbered;
+}
+
 }  // namespace
 
 WriteLog::WriteLog(platform::Ports ports, const Translation& messages, ErrorLog& errors,
@@ -84,46 +97,92 @@ void WriteLog::ResetLogState() {
   IconLines.assign(1, {});
 }
 
-void WriteLog::CreateLogFile() {
+bool WriteLog::CreateLogFile(const PlaceCheck& placeCheck) {
+  bool created = false;
   guardedStep(
       errors_,
       [&] {
-        const auto now = ports_.clock.localTime();
-        const auto name = reportFileName(now);
         reportFile_.reset();
-        auto code = createReportIn(program_.folder, name);
-        if (isUnwritableLocation(code)) {
-          const auto fallback = fallbackDataFolder(ports_.system);
-          if (!fallback.empty() &&
-              ensureFolder(ports_.files, fallback) == platform::kErrorSuccess &&
-              createReportIn(fallback, name) == platform::kErrorSuccess) {
-            code = platform::kErrorSuccess;
+        complete_ = true;
+        places_.clear();
+        createdAt_ = ports_.clock.localTime();
+        name_ = reportFileName(createdAt_);
+        header_ = composeHeader(createdAt_);
+        places_ = dataFolders(ports_.system, program_.folder);
+        for (place_ = 0; place_ < places_.size(); ++place_) {
+          const auto code = createReportIn(places_[place_], header_, placeCheck);
+          if (code == platform::kErrorSuccess) {
+            created = true;
+            return;
           }
+          recordPlaceFailure(code, places_[place_]);
         }
-        if (code != platform::kErrorSuccess) failFile(code);
-        AddtoLog(composeHeader(now));
       },
       [] { return ErrorContext(u"WriteLog.CreateLogFile"); });
+  return created;
 }
 
-platform::Win32Code WriteLog::createReportIn(std::u16string_view folder, std::u16string_view name) {
+void WriteLog::recordPlaceFailure(platform::Win32Code code, std::u16string_view folder) {
+  errors_.recordError(fileCallFailure(code), ErrorContext(u"WriteLog.CreateLogFile", u"Folder:",
+                                                          joinPath(folder, kLogFolder)));
+}
+
+platform::Win32Code WriteLog::createReportIn(std::u16string_view folder, std::u16string_view text,
+                                             const PlaceCheck& placeCheck) {
+  if (const auto made = ensureFolder(ports_.files, folder); made != platform::kErrorSuccess) {
+    return made;
+  }
   const auto logFolder = joinPath(folder, kLogFolder);
-  reportLogPath_ = joinPath(logFolder, name);
   if (const auto made = ensureFolder(ports_.files, logFolder); made != platform::kErrorSuccess) {
     return made;
   }
-  // A report of the same minute is replaced.
-  if (ports_.files.getFileAttributes(reportLogPath_).ok()) {
-    if (const auto deleted = ports_.files.deleteFile(reportLogPath_); !deleted.ok()) {
-      return deleted.code;
+  platform::Win32Code code = platform::kErrorFileExists;
+  for (int number = 1; number <= kMostReportsPerMinute; ++number) {
+    const auto path = joinPath(logFolder, numberedName(name_, number));
+    if (placeCheck) {
+      code = placeCheck(path);
+      if (code == platform::kErrorFileExists) continue;
+      if (code != platform::kErrorSuccess) return code;
     }
+    code = createReportAt(path, text);
+    if (code == platform::kErrorFileExists) continue;
+    if (code == platform::kErrorSuccess) reportLogPath_ = path;
+    return code;
+  }
+  return code;
+}
+
+platform::Win32Code WriteLog::createReportAt(const std::u16string& path, std::u16string_view text) {
+  // A report of the same minute is replaced; one that cannot be (held open,
+  // read-only, a folder of that name) leaves the name to it.
+  const auto present = ports_.files.getFileAttributes(path);
+  if (present.ok() &&
+      ((present.value & platform::attr::kDirectory) != 0 || !ports_.files.deleteFile(path).ok())) {
+    return platform::kErrorFileExists;
   }
   const auto created =
-      ports_.files.createFile(reportLogPath_, platform::access::kGenericWrite,
-                              platform::share::kRead, platform::Disposition::kCreateAlways);
-  if (!created.ok()) return created.code;
+      ports_.files.createFile(path, platform::access::kGenericWrite, platform::share::kRead,
+                              platform::Disposition::kCreateNew);
+  if (!created.ok()) {
+    const bool taken = present.ok() || created.code == platform::kErrorFileExists ||
+                       created.code == platform::kErrorAlreadyExists;
+    return taken ? platform::kErrorFileExists : created.code;
+  }
   reportFile_ = platform::ScopedFile(ports_.files, created.value);
+  if (const auto written = writeText(text); written != platform::kErrorSuccess) {
+    reportFile_.reset();
+    (void)ports_.files.deleteFile(path);
+    return written;
+  }
   return platform::kErrorSuccess;
+}
+
+platform::Win32Code WriteLog::writeText(std::u16string_view text) {
+  if (!reportFile_.valid()) return platform::kErrorInvalidHandle;
+  const auto bytes = textToUtf16le(text);
+  const auto written = ports_.files.writeFile(reportFile_.get(), std::as_bytes(std::span(bytes)));
+  if (!written.ok()) return written.code;
+  return written.value == bytes.size() ? platform::kErrorSuccess : platform::kErrorDiskFull;
 }
 
 std::u16string WriteLog::composeHeader(const platform::SystemTime& now) {
@@ -228,18 +287,16 @@ void WriteLog::reportLine(RunCounter counter, std::u16string_view tag, std::u16s
   if (counter != nullptr) ++(Statistics.*counter);
 }
 
-void WriteLog::AddtoLog(std::u16string_view text) {
-  guardedStep(
+bool WriteLog::AddtoLog(std::u16string_view text) {
+  return guardedStep(
       errors_,
       [&] {
         if (!reportFile_.valid()) throw RuntimeError(runtimeFailure(rt::kBadFileNameOrNumber));
-        const auto bytes = textToUtf16le(text);
-        const auto written =
-            ports_.files.writeFile(reportFile_.get(), std::as_bytes(std::span(bytes)));
-        if (!written.ok()) failFile(written.code);
-        if (written.value != bytes.size()) failFile(platform::kErrorDiskFull);
+        if (const auto code = writeText(text); code != platform::kErrorSuccess) failFile(code);
       },
-      [&] { return ErrorContext(u"WriteLog.AddtoLog", u"WriteData:", text); });
+      [&] {
+        return ErrorContext(u"WriteLog.AddtoLog", u"Report:", reportLogPath_, u"WriteData:", text);
+      });
 }
 
 std::int64_t WriteLog::updateDailyCount(bool emptyRun) {
@@ -260,12 +317,16 @@ std::int64_t WriteLog::updateDailyCount(bool emptyRun) {
   return count;
 }
 
-std::u16string WriteLog::errorLogSection() {
+void WriteLog::collectErrorLog() {
   errors_.CloseErrorLog();
-  const auto& path = errors_.ErrorLogPath();
-  if (fileSizeOrZero(ports_.files, path) == 0) return {};
-  auto file = platform::ScopedFile::openForReading(ports_.files, path);
-  if (!file.valid()) return {};
+  // Each opening empties the file: what was taken from it before is gone.
+  if (errors_.openings() != errorLogOpenings_) {
+    errorLogOpenings_ = errors_.openings();
+    errorLogTaken_ = 0;
+  }
+  auto file = platform::ScopedFile::openForReading(ports_.files, errors_.ErrorLogPath());
+  if (!file.valid()) return;
+  if (errorLogTaken_ != 0 && !ports_.files.seekFile(file.get(), errorLogTaken_).ok()) return;
   std::string bytes;
   std::array<std::byte, 64 * 1024> buffer;
   for (;;) {
@@ -274,10 +335,18 @@ std::u16string WriteLog::errorLogSection() {
     bytes.append(reinterpret_cast<const char*>(buffer.data()),
                  std::min<std::size_t>(read.value, buffer.size()));
   }
+  errorLogTaken_ += bytes.size();
+  for (auto& line : splitLines(ports_.system.ansiToWide(bytes))) {
+    debugLines_.push_back(std::move(line));
+  }
+}
+
+std::u16string WriteLog::errorLogSection() const {
+  if (debugLines_.empty()) return {};
   std::u16string out(kCrLf);
   out += messages_.msg(Msg::kDebugInfo);
   out += kCrLf;
-  for (const auto& line : splitLines(ports_.system.ansiToWide(bytes))) {
+  for (const auto& line : debugLines_) {
     out += line;
     out += kCrLf;
   }
@@ -285,7 +354,7 @@ std::u16string WriteLog::errorLogSection() {
   return out;
 }
 
-std::u16string WriteLog::composeBody(std::int64_t runsToday, std::u16string_view backupFolder) {
+std::u16string WriteLog::composeBody(std::size_t place) const {
   const auto dotLine = std::u16string(kReportSeparator) + std::u16string(kCrLf);
   std::u16string body = SortByPrefixes(MainLines, StatusPrefixes, true, kReportSeparator);
   if (AlsoLines.size() > 1) {
@@ -300,20 +369,24 @@ std::u16string WriteLog::composeBody(std::int64_t runsToday, std::u16string_view
     }
   }
   body += dotLine;
-  body += statisticsBlock(Statistics, runsToday, folderAsSeenFrom(reportLogPath_, backupFolder),
+  // The backup folder as seen from where the report is written.
+  const std::u16string reportPath = joinPath(joinPath(places_[place], kLogFolder), name_);
+  body += statisticsBlock(Statistics, runsToday_, folderAsSeenFrom(reportPath, backupFolder_),
                           messages_);
   return body;
 }
 
 void WriteLog::FinishLog(bool emptyRun, std::u16string_view backupFolder) {
+  complete_ = false;
+  debugLines_.clear();
+  errorLogOpenings_ = errors_.openings();
+  errorLogTaken_ = 0;
+  backupFolder_ = backupFolder;
   guardedStep(
       errors_,
       [&] {
-        auto body = composeBody(updateDailyCount(emptyRun), backupFolder);
-        body += errorLogSection();
-        AddtoLog(body);
-        reportFile_.reset();
-        appendCrcLine();
+        runsToday_ = updateDailyCount(emptyRun);
+        complete_ = writeBodyAndSeal();
         if (ports_.files.getFileAttributes(errors_.ErrorLogPath()).ok()) {
           (void)ports_.files.deleteFile(errors_.ErrorLogPath());
         }
@@ -322,7 +395,56 @@ void WriteLog::FinishLog(bool emptyRun, std::u16string_view backupFolder) {
   reportFile_.reset();
 }
 
-void WriteLog::appendCrcLine() {
+bool WriteLog::writeBodyAndSeal() {
+  collectErrorLog();
+  // A language chosen after the report was made (a switch after a path on
+  // the command line): the header is written again in it, with the body.
+  const std::u16string header = composeHeader(createdAt_);
+  const bool sameHeader = header == header_;
+  if (reportFile_.valid() && sameHeader) {
+    const bool written = AddtoLog(composeBody(place_) + errorLogSection());
+    reportFile_.reset();
+    if (written && seal()) return true;
+  }
+  reportFile_.reset();
+  header_ = header;
+  for (std::size_t next = sameHeader ? place_ + 1 : place_; next < places_.size(); ++next) {
+    // With the failures that sent the report here.
+    collectErrorLog();
+    if (writeWholeIn(next)) return true;
+  }
+  return false;
+}
+
+bool WriteLog::writeWholeIn(std::size_t place) {
+  const std::u16string unfinished = reportLogPath_;
+  const auto code =
+      createReportIn(places_[place], header_ + composeBody(place) + errorLogSection(), {});
+  if (code != platform::kErrorSuccess) {
+    recordPlaceFailure(code, places_[place]);
+    return false;
+  }
+  reportFile_.reset();
+  if (!seal()) {
+    deleteOwn(reportLogPath_);
+    reportLogPath_ = unfinished;
+    return false;
+  }
+  if (reportLogPath_ != unfinished) deleteOwn(unfinished);
+  place_ = place;
+  return true;
+}
+
+bool WriteLog::seal() {
+  bool sealed = false;
+  const bool completed = guardedStep(
+      errors_, [&] { sealed = appendCrcLine(); },
+      [&] { return ErrorContext(u"WriteLog.FinishLog", u"Report:", reportLogPath_); });
+  reportFile_.reset();
+  return completed && sealed;
+}
+
+bool WriteLog::appendCrcLine() {
   const auto checksum = crc_.CalcFileCRC(reportLogPath_);
   if (checksum.empty()) failFile(platform::kErrorAccessDenied);
   const auto reopened =
@@ -335,15 +457,23 @@ void WriteLog::appendCrcLine() {
   if (const auto moved = ports_.files.seekFile(reportFile_.get(), size.value); !moved.ok()) {
     failFile(moved.code);
   }
-  AddtoLog(u"CRC32: " + checksum);
+  const bool written = AddtoLog(u"CRC32: " + checksum);
   reportFile_.reset();
+  return written;
+}
+
+void WriteLog::deleteOwn(const std::u16string& path) {
+  if (path.empty()) return;
+  if (ports_.files.getFileAttributes(path).ok()) (void)ports_.files.deleteFile(path);
+}
+
+void WriteLog::addIconLine(std::u16string_view line) {
+  IconLines.push_back(showControlCharacters(line, true));
 }
 
 void WriteLog::DeleteReportLog() {
-  if (reportLogPath_.empty()) return;
-  if (ports_.files.getFileAttributes(reportLogPath_).ok()) {
-    (void)ports_.files.deleteFile(reportLogPath_);
-  }
+  reportFile_.reset();
+  deleteOwn(reportLogPath_);
 }
 
 }  // namespace tolvaran

@@ -55,6 +55,13 @@ enum class Msg : int {
   kUnknownInstall = 44,          // (unknown install location, left as it is)
   kRenamedFrom = 45,             // (renamed from:
 
+  // A run that has nowhere to keep its report, or could not keep all of it.
+  kNoPlaceForReport = 46,  // No report and no backup could be written ...
+  kReportIncomplete = 47,  // The report could not be written in full ...
+  // Why an item given to the program directly was not handled.
+  kNotCurableKind = 48,  // (not a shortcut, list or folder)
+  kEmptyArgument = 49,   // (empty argument)
+
   // Status texts and questions while a run goes on.
   kWaitingForUnlock = 50,  // Waiting for removing of shortcut blocking… The trial
   kBackToOperating = 51,   // Operating ... (again, once a deletion has ended)

@@ -1,10 +1,11 @@
 #include "shell/runs/cure_runs.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
 
-#include "report/data_folder.h"
+#include "intake/object_dispatch.h"
 #include "report/report_layout.h"
 #include "shell/msg_box.h"
 #include "shell/runs/end_of_run_report.h"
@@ -15,8 +16,6 @@ namespace tolvaran {
 namespace {
 
 constexpr std::int32_t kShowNormal = 1;  // SW_SHOWNORMAL
-
-constexpr std::u16string_view kLogFolder = u"LOG";
 
 // Releases a drop exactly once, also when the run stops half-way.
 class DropRelease {
@@ -55,6 +54,16 @@ class CureRuns::RunInProgress {
   CureRuns& runs_;
 };
 
+template <class Body>
+void CureRuns::keepingReportIfEnded(Body&& body) {
+  try {
+    body();
+  } catch (const platform::ProgramEnded&) {
+    closeReportOnEnd();
+    throw;
+  }
+}
+
 CureRuns::CureRuns(Program& program, MainView& view)
     : program_(program), view_(view), hint_(program.messages().msg(Msg::kHint) + u"\r\n\r\n") {}
 
@@ -86,6 +95,14 @@ void CureRuns::showNotHandled(std::u16string_view path, std::uint32_t flags) {
 }
 
 void CureRuns::ReportMSG() {
+  if (!program_.log().complete()) {
+    // Every place refused the report's body or its seal; the originals are
+    // safe all the same, and the user learns where.
+    std::u16string text = program_.messages().msg(Msg::kReportIncomplete);
+    text += kCrLf;
+    text += program_.backup().FolderInUse();
+    MsgBoxW(program_.ports().ui, text, msg_flags::kWarning);
+  }
   const EndOfRunReport parts{program_.ports(), program_.messages(), program_.files(),
                              program_.folders().SysRoot};
   tolvaran::ReportMSG(parts, program_.log().Statistics, program_.log().ReportLogPath(),
@@ -141,12 +158,18 @@ void CureRuns::cbRun_Click() {
   step([&] { ui.setStatus(p.messages().msg(Msg::kOperating)); });
   step([&] { ui.pumpMessages(); });
   step([&] { p.log().ResetLogState(); });
-  step([&] { p.log().CreateLogFile(); });
-  // Every original the cure replaces is kept beside this run's report.
-  step([&] { p.backup().SetReportLog(p.log().ReportLogPath()); });
+  bool placed = false;
+  step([&] { placed = openReport(); });
+  if (!placed) {
+    step([&] { ui.setStatus(p.messages().msg(Msg::kIdle)); });
+    closeIfAsked();
+    return;
+  }
   bool succeeded = false;
-  step([&] { succeeded = p.intake().CureListLNK(view_.txtLNK_GetText(), false, true); });
-  step([&] { p.log().FinishLog(!succeeded, p.backup().FolderInUse()); });
+  keepingReportIfEnded([&] {
+    step([&] { succeeded = p.intake().CureListLNK(view_.txtLNK_GetText(), false, true); });
+  });
+  step([&] { finishReport(!succeeded); });
 
   if (succeeded) {
     // A window waiting to close gets no more questions, but the shell still
@@ -170,17 +193,6 @@ void CureRuns::cbRun_Click() {
   closeIfAsked();
 }
 
-std::u16string CureRuns::plannedReportPath(const platform::SystemTime& at) {
-  Program& p = program_;
-  const std::u16string name = reportFileName(at);
-  const std::u16string logFolder = joinPath(p.identity().folder, kLogFolder);
-  if (isUnwritableLocation(ensureFolder(p.ports().files, logFolder))) {
-    const std::u16string fallback = fallbackDataFolder(p.ports().system);
-    if (!fallback.empty()) return joinPath(joinPath(fallback, kLogFolder), name);
-  }
-  return joinPath(logFolder, name);
-}
-
 void CureRuns::AutoRun(const ProcessCommandLine& commandLine) {
   if (running_) return;
   RunInProgress run(*this);
@@ -189,57 +201,129 @@ void CureRuns::AutoRun(const ProcessCommandLine& commandLine) {
 
   step([&] { p.state().resetRun(); });
   step([&] { p.log().ResetLogState(); });
+  handledAny_ = false;
   std::vector<std::u16string> arguments;
   step([&] { arguments = SplitArgs(GetCommandLineArgs(commandLine)); });
 
-  // The report is written after the inputs were cured, but it is named now:
-  // the originals the cure keeps go beside it.
-  platform::SystemTime startedAt{};
-  step([&] {
-    startedAt = p.ports().clock.localTime();
-    for (const std::u16string& argument : arguments) {
-      if (languageSwitch(argument)) continue;
-      p.backup().SetReportLog(plannedReportPath(startedAt));
-      break;
-    }
-  });
-
-  bool sawFile = false;
-  bool failed = false;
-  for (const std::u16string& argument : arguments) {
-    if (const auto code = languageSwitch(argument)) {
-      step([&] { LoadLanguageEx(*code); });
-      continue;
-    }
-    sawFile = true;
-    step([&] {
-      view_.txtLNK_SetText(u"");
-      if (!p.intake().CureObject(argument, true, u"")) {
-        failed = true;
-        showNotHandled(argument, msg_flags::kPlain);
-      }
-    });
-    step([&] { RefreshLNK(p.ports().shellOps, p.ports().shellNotify, p.recorder()); });
-  }
-
+  const bool sawFile = std::any_of(arguments.begin(), arguments.end(),
+                                   [](const std::u16string& a) { return !languageSwitch(a); });
   if (!sawFile) {
+    for (const std::u16string& argument : arguments) {
+      step([&] { LoadLanguageEx(*languageSwitch(argument)); });
+    }
     step([&] { view_.installSubclasses(); });
     closeIfAsked();
     return;
   }
-  step([&] {
-    const ClockHold hold(p.reportClock(), startedAt);
-    p.log().CreateLogFile();
-  });
-  step([&] { p.log().FinishLog(failed, p.backup().FolderInUse()); });
-  if (failed) {
-    step([&] { p.log().DeleteReportLog(); });
-  } else if (!closeAsked_) {
-    step([&] { ReportMSG(); });
-    step([&] { RefreshDesktop(p.ports().shellNotify); });
+
+  // The report and the backup folder are made before anything changes; a
+  // run that has neither changes nothing.
+  bool placed = false;
+  step([&] { placed = openReport(); });
+  std::vector<std::u16string> unhandled;
+  if (placed) {
+    keepingReportIfEnded([&] {
+      for (const std::u16string& argument : arguments) {
+        if (const auto code = languageSwitch(argument)) {
+          step([&] { LoadLanguageEx(*code); });
+          continue;
+        }
+        step([&] {
+          view_.txtLNK_SetText(u"");
+          cureItem(argument, unhandled);
+        });
+        step([&] { RefreshLNK(p.ports().shellOps, p.ports().shellNotify, p.recorder()); });
+      }
+    });
+    endRun(unhandled, msg_flags::kPlain);
   }
   step([&] { view_.Finalize(); });
   p.ports().ui.endProgram(0);
+}
+
+bool CureRuns::openReport() {
+  Program& p = program_;
+  const bool placed = p.log().CreateLogFile(
+      [&](std::u16string_view reportPath) { return p.backup().ProveWritable(reportPath); });
+  if (!placed) {
+    p.backup().SetReportLog(u"");
+    MsgBoxW(p.ports().ui, p.messages().msg(Msg::kNoPlaceForReport), msg_flags::kWarning);
+    return false;
+  }
+  // Every original the cure replaces is kept beside this run's report.
+  p.backup().SetReportLog(p.log().ReportLogPath());
+  return true;
+}
+
+void CureRuns::finishReport(bool emptyRun) {
+  program_.log().FinishLog(emptyRun, program_.backup().FolderInUse());
+}
+
+bool CureRuns::madeChanges() {
+  return !program_.backup().FolderInUse().empty();
+}
+
+void CureRuns::cureItem(const std::u16string& item, std::vector<std::u16string>& unhandled) {
+  Program& p = program_;
+  const bool folder = !item.empty() && p.dir().IsFolder(item);
+  const bool missing = !folder && (item.empty() || !p.files().isFileExists(item));
+  const std::int32_t linesBefore = p.log().Statistics.Total;
+  if (!missing && p.intake().CureObject(item, true, u"")) {
+    handledAny_ = true;
+    return;
+  }
+  unhandled.push_back(item);
+  // The cure said nothing of it: the report says why it was passed by.
+  if (p.log().Statistics.Total != linesBefore) return;
+  std::u16string reason;
+  if (item.empty()) {
+    reason = p.messages().msg(Msg::kEmptyArgument);
+  } else if (missing) {
+    reason = p.messages().msg(Msg::kShortcutNotFound);
+  } else if (!folder && CheckValidExtension(item).empty()) {
+    reason = p.messages().msg(Msg::kNotCurableKind);
+  } else {
+    reason = u"(" + p.messages().msg(Msg::kNoShortcutsHere) + u")";
+  }
+  p.log().reportLine(&RunStatistics::Omitted, status::kSkipped, item, u"", u"", reason, u"", u"",
+                     ListSelector::kMain, false);
+  ++p.log().Statistics.Total;
+}
+
+void CureRuns::endRun(const std::vector<std::u16string>& unhandled, std::uint32_t flags) {
+  Program& p = program_;
+  WindowSteps step(p.errors(), p.ports().system, p.ports().clock, u"frmMain.EndRun");
+  // Nothing handled and nothing changed: no report, and the user learns
+  // what could not be used.
+  if (!handledAny_ && !madeChanges()) {
+    step([&] { finishReport(true); });
+    step([&] { p.log().DeleteReportLog(); });
+    for (const std::u16string& item : unhandled) {
+      if (closeAsked_) break;
+      step([&] { showNotHandled(item, flags); });
+    }
+    return;
+  }
+  step([&] { finishReport(false); });
+  if (!closeAsked_) {
+    step([&] { ReportMSG(); });
+    step([&] { RefreshDesktop(p.ports().shellNotify); });
+  }
+}
+
+void CureRuns::closeReportOnEnd() noexcept {
+  try {
+    Program& p = program_;
+    if (!p.log().isOpen()) return;
+    if (madeChanges()) {
+      finishReport(false);
+    } else {
+      finishReport(true);
+      p.log().DeleteReportLog();
+    }
+  } catch (...) {
+    // The program is ending already; the report stays as far as it got.
+  }
 }
 
 void CureRuns::ProcessHDrop(DroppedFiles& drop) {
@@ -247,41 +331,34 @@ void CureRuns::ProcessHDrop(DroppedFiles& drop) {
   if (running_) return;
   RunInProgress run(*this);
   Program& p = program_;
-  bool failed = false;
   const bool completed = guardedStep(
       p.recorder(),
       [&] {
         p.state().resetRun();
         p.log().ResetLogState();
-        p.log().CreateLogFile();
-        p.backup().SetReportLog(p.log().ReportLogPath());
-        const std::uint32_t count = drop.fileCount();
-        for (std::uint32_t i = 0; i < count; ++i) {
-          const std::uint32_t length = drop.nameLength(i);
-          if (length == 0) continue;
-          std::u16string name = drop.name(i, length + 1);
-          name.resize(std::min(name.size(), name.find(u'\0')));
-          if (!p.intake().CureObject(name, true, u"")) {
-            failed = true;
-            showNotHandled(name, msg_flags::kWarning);
+        handledAny_ = false;
+        if (!openReport()) return;
+        std::vector<std::u16string> unhandled;
+        keepingReportIfEnded([&] {
+          const std::uint32_t count = drop.fileCount();
+          for (std::uint32_t i = 0; i < count; ++i) {
+            const std::uint32_t length = drop.nameLength(i);
+            if (length == 0) continue;
+            std::u16string name = drop.name(i, length + 1);
+            name.resize(std::min(name.size(), name.find(u'\0')));
+            cureItem(name, unhandled);
+            RefreshLNK(p.ports().shellOps, p.ports().shellNotify, p.recorder());
           }
-          RefreshLNK(p.ports().shellOps, p.ports().shellNotify, p.recorder());
-        }
+        });
         release.release();
-        p.log().FinishLog(failed, p.backup().FolderInUse());
-        if (failed) {
-          p.log().DeleteReportLog();
-        } else if (!closeAsked_) {
-          ReportMSG();
-          RefreshDesktop(p.ports().shellNotify);
-        }
+        endRun(unhandled, msg_flags::kWarning);
       },
       [] { return ErrorContext(u"frmMain.ProcessHDrop"); });
   if (!completed) {
     // The run stops here, but the shell gets its handle back and the report
     // is closed with what it holds, the failure included.
     release.release();
-    if (p.log().isOpen()) p.log().FinishLog(true, p.backup().FolderInUse());
+    if (p.log().isOpen()) finishReport(true);
   }
   closeIfAsked();
 }

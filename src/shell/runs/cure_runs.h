@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/runs/command_line.h"
 #include "shell/runs/main_view.h"
@@ -62,10 +63,26 @@ class CureRuns {
 
  private:
   class RunInProgress;
+  // Runs the cure of a run's inputs. When the program ends in the middle
+  // (a "No" to the repeat-cure question), the changes made so far keep
+  // their sealed report, and a report of nothing is removed.
+  template <class Body>
+  void keepingReportIfEnded(Body&& body);
+  void closeReportOnEnd() noexcept;
 
-  // The report's path for a run started at `at`, as CreateLogFile will
-  // name it; the LOG folder is made (or the fallback folder chosen) now.
-  std::u16string plannedReportPath(const platform::SystemTime& at);
+  // Makes the report and proves the backup folder beside it, before the run
+  // changes anything; false (and the user told why) when no data folder
+  // takes both.
+  bool openReport();
+  void finishReport(bool emptyRun);
+  // The run kept an original: it changed something.
+  bool madeChanges();
+  // One item of the command line or a drop; an item that was not handled
+  // is noted, with a "[SKIP]" line saying why unless the cure wrote one.
+  void cureItem(const std::u16string& item, std::vector<std::u16string>& unhandled);
+  // The report finished and shown, or, when nothing was handled or
+  // changed, removed and the unusable items named (message 002, then 007).
+  void endRun(const std::vector<std::u16string>& unhandled, std::uint32_t flags);
   void showNotHandled(std::u16string_view path, std::uint32_t flags);
   // Closes a window whose closing waited for this run.
   void closeIfAsked();
@@ -76,6 +93,7 @@ class CureRuns {
   WindowPosition rest_;
   bool running_ = false;
   bool closeAsked_ = false;
+  bool handledAny_ = false;  // an item of this run was handled
 };
 
 }  // namespace tolvaran

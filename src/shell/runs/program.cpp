@@ -3,21 +3,9 @@
 #include <utility>
 
 namespace tolvaran {
-namespace {
-
-platform::Ports withClock(platform::Ports ports, platform::Clock& clock) {
-  return platform::Ports{ports.files,    ports.system,     clock,           ports.profile,
-                         ports.ui,       ports.registry,   ports.osInfo,    ports.processes,
-                         ports.shellOps, ports.shellLinks, ports.installer, ports.shellNotify};
-}
-
-}  // namespace
-
 Program::Program(platform::Ports ports, ProgramSetup setup)
     : ports_(ports),
       identity_(std::move(setup.identity)),
-      reportClock_(ports.clock),
-      reportPorts_(withClock(ports, reportClock_)),
       errors_(ports_, messages_, identity_.folder, setup.observer),
       registry_(ports.registry, ports.system, errors_),
       os_(ports.osInfo, ports.registry, errors_),
@@ -25,7 +13,7 @@ Program::Program(platform::Ports ports, ProgramSetup setup)
                              : InitVariables(ports.system, registry_, os_, errors_)),
       settings_(ports.profile, errors_, folders_.SettingsPath),
       crc_(ports.system, ports.files),
-      log_(reportPorts_, messages_, errors_, settings_, crc_, os_, identity_),
+      log_(ports_, messages_, errors_, settings_, crc_, os_, identity_),
       files_(ports_, errors_, saved_, folders_.bIsWin64),
       process_(ports_, errors_),
       backup_(ports.files),

@@ -20,7 +20,6 @@
 #include "report/report_log.h"
 #include "report/settings_file.h"
 #include "shell/program_folders.h"
-#include "shell/runs/held_clock.h"
 #include "system/checksums.h"
 #include "system/os_info.h"
 #include "system/registry.h"
@@ -50,8 +49,6 @@ class Program {
   platform::Ports& ports() noexcept { return ports_; }
   [[nodiscard]] const ProgramIdentity& identity() const noexcept { return identity_; }
   [[nodiscard]] const ProgramFolders& folders() const noexcept { return folders_; }
-  // The report is dated by this clock; the start-up run holds it.
-  HeldClock& reportClock() noexcept { return reportClock_; }
   Translation& messages() noexcept { return messages_; }
   ErrorLog& errors() noexcept { return errors_; }
   FailureRecorder& recorder() noexcept { return errors_; }
@@ -70,9 +67,6 @@ class Program {
  private:
   platform::Ports ports_;
   ProgramIdentity identity_;
-  HeldClock reportClock_;
-  // The ports the report log sees: the machine's, dated by the held clock.
-  platform::Ports reportPorts_;
   Translation messages_;
   ErrorLog errors_;
   clsRegistry registry_;

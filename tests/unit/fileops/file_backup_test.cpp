@@ -93,6 +93,24 @@ TEST(FileBackupTest, SaysWhyNothingWasSaved) {
   EXPECT_EQ(unset.Save(kShortcut).code, platform::kErrorPathNotFound);
 }
 
+TEST(FileBackupTest, ProvesItsFolderBeforeTheRunAndLeavesNothingBehind) {
+  Rig rig;
+  EXPECT_EQ(rig.backup.ProveWritable(kReport), platform::kErrorSuccess);
+  EXPECT_FALSE(rig.machine.files().exists(kFolder));
+  // Another run's originals: the name is taken.
+  rig.machine.files().addFolder(kFolder);
+  EXPECT_EQ(rig.backup.ProveWritable(kReport), platform::kErrorFileExists);
+  // A file where the folder should be, a full disk.
+  Rig blocked;
+  blocked.machine.files().addFile(u"C:\\Tools\\LOG\\Backup", "x");
+  EXPECT_EQ(blocked.backup.ProveWritable(kReport), platform::kErrorAlreadyExists);
+  Rig full;
+  full.machine.files().faults().failAlways(platform::sim::FileOp::kCreateFile,
+                                           platform::kErrorDiskFull);
+  EXPECT_EQ(full.backup.ProveWritable(kReport), platform::kErrorDiskFull);
+  EXPECT_FALSE(full.machine.files().exists(kFolder));
+}
+
 TEST(FileBackupTest, RestorePutsTheFileBackWithItsAttributes) {
   Rig rig;
   ASSERT_TRUE(rig.backup.Save(kShortcut).ok());

@@ -424,11 +424,13 @@ TEST(DeleteFileExTest, AFailureInsideIsRecordedAndTheAnswerStaysTrue) {
   rig.expectTidy();
 }
 
-TEST(DeleteFileExTest, AFailedBackupIsRecordedOnceAndTheDeletionGoesOn) {
+TEST(DeleteFileExTest, AFileThatCannotBeBackedUpIsNotDeleted) {
   Rig rig;
   rig.machine.files().faults().failAlways(FileOp::kCopyFile, platform::kErrorDiskFull);
-  EXPECT_EQ(rig.deletion.DeleteFileEx(kShortcut), 0u);
-  EXPECT_FALSE(rig.exists());
+  EXPECT_EQ(rig.deletion.DeleteFileEx(kShortcut), platform::kErrorDiskFull);
+  EXPECT_TRUE(rig.exists());
+  EXPECT_EQ(rig.lines(status::kError).size(), 1u);
+  EXPECT_EQ(rig.log.Statistics.Errors, 1);
   ASSERT_EQ(rig.failures.size(), 1u);
   const auto& record = rig.failures.records()[0];
   EXPECT_EQ(record.failure.number, static_cast<std::int32_t>(platform::kErrorDiskFull));
@@ -571,21 +573,21 @@ void prepareBlockedShortcut(Rig& rig) {
 }
 
 // After any single failure: the answer tells the truth about the file, a
-// gone file is in the backup (or one error record says it could not be
-// kept), a surviving file has exactly one report line and error, the
-// counters add up and nothing is left open.
+// gone file is in the backup, a surviving file has exactly one report line
+// and error, the counters add up and nothing is left open. A file that could
+// not be backed up is never touched.
 void expectConsistent(Rig& rig, platform::Win32Code result, const std::string& what,
                       std::optional<FileOp> failed) {
   SCOPED_TRACE(what);
   const bool gone = !rig.exists();
   EXPECT_EQ(result == 0, gone);
+  bool backupFailed = false;
+  for (const auto& record : rig.failures.records()) {
+    backupFailed |= record.context.front() == u"FileBackup.Save";
+  }
   if (gone) {
-    const bool backedUp = rig.machine.files().readFileBytes(kBackup) == "shortcut bytes";
-    bool backupRecorded = false;
-    for (const auto& record : rig.failures.records()) {
-      backupRecorded |= record.context.front() == u"FileBackup.Save";
-    }
-    EXPECT_TRUE(backedUp || backupRecorded);
+    EXPECT_FALSE(backupFailed);
+    EXPECT_EQ(rig.machine.files().readFileBytes(kBackup), "shortcut bytes");
     EXPECT_TRUE(rig.lines(status::kError).empty());
     EXPECT_EQ(rig.log.Statistics.Errors, 0);
   } else {
@@ -597,10 +599,12 @@ void expectConsistent(Rig& rig, platform::Win32Code result, const std::string& w
   // attempt leaves 0 behind, any other 1.
   EXPECT_GE(rig.log.Statistics.Blocked, 0);
   EXPECT_LE(rig.log.Statistics.Blocked, 1);
-  if (!gone) {
-    EXPECT_EQ(rig.log.Statistics.Blocked, 1);
+  if (backupFailed) {
+    EXPECT_EQ(rig.log.Statistics.Blocked, 0);
+  } else {
+    if (!gone) EXPECT_EQ(rig.log.Statistics.Blocked, 1);
+    EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(Msg::kBackToOperating));
   }
-  EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(Msg::kBackToOperating));
   rig.expectTidy(failed);
 }
 

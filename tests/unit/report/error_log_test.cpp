@@ -73,6 +73,13 @@ TEST_F(ErrorLogTest, RecordFieldsFollowTheirRules) {
        ErrorContext(u"Engine.Other"),
        u"07.12.2026 1:37:32 - Engine.Other - #-2147467259 (Unspecified error) Automation "
        u"error. LastDllError = 0"},
+      {"control characters in values become spaces: one record, one line",
+       Failure{12345, u"Odd", 0}, ErrorContext(u"M.P", u"Line:", u"a\r\nb\tc\x1B"),
+       u"07.12.2026 1:37:32 - M.P - #12345  Odd. LastDllError = 0. Line: a  b c  "},
+      {"the text of a failed write is cut after 512 units", Failure{12345, u"Odd", 0},
+       ErrorContext(u"M.P", u"WriteData:", std::u16string(512, u'x') + u"\r\nmore text"),
+       u"07.12.2026 1:37:32 - M.P - #12345  Odd. LastDllError = 0. WriteData: " +
+           std::u16string(512, u'x') + u" \u2026(11 more) "},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(log.buildRecord(when, c.failure, c.context), c.expected) << c.what;

@@ -70,6 +70,16 @@ TEST_F(ReportLayoutTest, ResultLinesFollowTheirLayout) {
       {"a result that only looks like OK carries no method",
        {.tag = status::kOk, .number = 3, .path = u"p", .resultText = u"(OK) ", .ruleCode = u"R1"},
        u"[ OK ] 3  \"p\"    (OK) "},
+      {"control characters are spelt out: adware cannot start lines of its own",
+       {.tag = status::kError,
+        .number = 4,
+        .path = u"C:\\a\x01.lnk",
+        .target = u"C:\\b.exe",
+        .arguments = u"x\r\n[ OK ] 9  \"C:\\f.lnk\"\t\x1F",
+        .resultText = u"(y)"},
+       u"[ERR ] 4  \"C:\\a<x01>.lnk\"    -> [ \"C:\\b.exe\" x<CR><LF>[ OK ] 9  "
+       u"\"C:\\f.lnk\"<TAB><x1F> ]   "
+       u"(y)"},
   };
   for (const auto& c : cases) EXPECT_EQ(composeResultLine(c.line, messages), c.expected) << c.what;
 }

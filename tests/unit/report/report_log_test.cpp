@@ -257,21 +257,93 @@ TEST(ReportLogTest, AnUnwritableProgramFolderSendsTheLogsToTheTemporaryFolder) {
   expectValidSeal(rig.reportBytes());
 }
 
-TEST(ReportLogTest, AFailedCreationIsRecordedAndTheRunGoesOn) {
+TEST(ReportLogTest, AReportGoesToTheFirstPlaceThatTakesItOrNowhere) {
+  constexpr std::u16string_view kBeside = u"C:\\Tools\\LOG\\Tolvaran-07.12.2026_01-37.log";
+  constexpr std::u16string_view kTemp =
+      u"C:\\Users\\User\\AppData\\Local\\Temp\\Tolvaran\\LOG\\Tolvaran-07.12.2026_01-37.log";
+  constexpr std::u16string_view kDocuments =
+      u"C:\\Users\\User\\Documents\\Tolvaran\\LOG\\Tolvaran-07.12.2026_01-37.log";
+  const std::u16string_view places[] = {kBeside, kTemp, kDocuments};
+  for (const auto code :
+       {platform::kErrorAccessDenied, platform::kErrorSharingViolation, platform::kErrorDiskFull,
+        platform::kErrorPathNotFound, platform::Win32Code{65} /* network access denied */}) {
+    for (std::size_t refused = 0; refused <= 3; ++refused) {
+      SCOPED_TRACE(::testing::Message() << "code " << code << ", places refused " << refused);
+      ReportRig rig;
+      rig.machine.files().addFolder(u"C:\\Users\\User\\Documents");
+      for (std::size_t i = 0; i < refused; ++i) {
+        rig.machine.files().faults().failAlways(FileOp::kCreateFile, code, places[i]);
+      }
+      rig.log.ResetLogState();
+      ASSERT_EQ(rig.log.CreateLogFile(), refused < 3);
+      if (refused == 3) {
+        EXPECT_FALSE(rig.log.isOpen());
+        continue;
+      }
+      EXPECT_EQ(rig.log.ReportLogPath(), places[refused]);
+      rig.addLine(status::kOk, u"a.lnk", u"", u"(x)");
+      rig.log.FinishLog(false);
+      EXPECT_TRUE(rig.log.complete());
+      expectValidSeal(rig.reportBytes());
+      // Each refusal is told in the report's own debug section.
+      if (refused > 0)
+        EXPECT_NE(rig.reportText().find(u"WriteLog.CreateLogFile"), std::u16string::npos);
+    }
+  }
+  // A file named LOG where the folder should be (ERROR_ALREADY_EXISTS).
   ReportRig rig;
-  rig.machine.files().faults().failAlways(FileOp::kCreateFile, platform::kErrorDiskFull,
-                                          u"C:\\Tools\\LOG\\Tolvaran-07.12.2026_01-37.log");
+  rig.machine.files().addFile(u"C:\\Tools\\LOG", "not a folder");
   rig.log.ResetLogState();
-  rig.log.CreateLogFile();
-  EXPECT_FALSE(rig.log.isOpen());
+  ASSERT_TRUE(rig.log.CreateLogFile());
+  EXPECT_EQ(rig.log.ReportLogPath(), kTemp);
+}
+
+TEST(ReportLogTest, ASameMinuteReportThatCannotBeReplacedKeepsItsNameAndSeal) {
+  ReportRig rig;
+  constexpr std::u16string_view kFirst = u"C:\\Tools\\LOG\\Tolvaran-07.12.2026_01-37.log";
+  rig.log.ResetLogState();
+  ASSERT_TRUE(rig.log.CreateLogFile());
+  rig.log.FinishLog(false);
+  const std::string first = rig.reportBytes();
+  // Held open by a viewer: it cannot be deleted.
+  rig.machine.files().faults().failAlways(FileOp::kDeleteFile, platform::kErrorSharingViolation,
+                                          kFirst);
+  rig.log.ResetLogState();
+  ASSERT_TRUE(rig.log.CreateLogFile());
+  EXPECT_EQ(rig.log.ReportLogPath(), u"C:\\Tools\\LOG\\Tolvaran-07.12.2026_01-37_2.log");
   rig.addLine(status::kOk, u"a.lnk", u"", u"(x)");
   rig.log.FinishLog(false);
-  EXPECT_FALSE(rig.machine.files().exists(rig.log.ReportLogPath()));
-  // The failures went to the error log, which the missing report could not take in.
-  const auto errorLog = rig.machine.files().readFileBytes(u"C:\\Tools\\Errors.log").value_or("");
-  EXPECT_NE(errorLog.find("WriteLog.CreateLogFile - #75"), std::string::npos) << errorLog;
-  EXPECT_NE(errorLog.find("WriteLog.AddtoLog - #52"), std::string::npos) << errorLog;
-  EXPECT_EQ(rig.settings.ReadSetting(u"TodayTimes", u""), u"1");
+  EXPECT_EQ(rig.machine.files().readFileBytes(kFirst), first);
+  expectValidSeal(rig.reportBytes());
+}
+
+TEST(ReportLogTest, ABodyThatCannotBeWrittenMovesTheWholeReport) {
+  ReportRig rig;
+  rig.log.ResetLogState();
+  ASSERT_TRUE(rig.log.CreateLogFile());
+  rig.addLine(status::kOk, u"a.lnk", u"", u"(x)");
+  // The disk fills up after the header was written.
+  rig.machine.files().faults().failNth(FileOp::kWriteFile, 1, platform::kErrorDiskFull, false,
+                                       rig.log.ReportLogPath());
+  rig.log.FinishLog(false);
+  EXPECT_TRUE(rig.log.complete());
+  EXPECT_EQ(rig.log.ReportLogPath(),
+            u"C:\\Users\\User\\AppData\\Local\\Temp\\Tolvaran\\LOG\\Tolvaran-07.12.2026_01-37.log");
+  EXPECT_FALSE(rig.machine.files().exists(u"C:\\Tools\\LOG\\Tolvaran-07.12.2026_01-37.log"));
+  const std::u16string text = rig.reportText();
+  EXPECT_NE(text.find(u"a.lnk"), std::u16string::npos);
+  // The failed write is one line of the debug section.
+  EXPECT_NE(text.find(u"WriteLog.AddtoLog"), std::u16string::npos);
+  EXPECT_EQ(text.find(u"Begin of Log"), text.rfind(u"Begin of Log"));
+  expectValidSeal(rig.reportBytes());
+
+  // Nowhere to go: the run learns that its report is not whole.
+  ReportRig full;
+  full.log.ResetLogState();
+  ASSERT_TRUE(full.log.CreateLogFile());
+  full.machine.files().faults().failAlways(FileOp::kWriteFile, platform::kErrorDiskFull);
+  full.log.FinishLog(false);
+  EXPECT_FALSE(full.log.complete());
 }
 
 }  // namespace

@@ -120,18 +120,30 @@ TEST_F(CureRunsTest, NoRunStartsInsideAnother) {
   EXPECT_TRUE(runs.requestClose());
 }
 
-TEST_F(CureRunsTest, DropProcessesFilesInOrderAndOneFailureFailsTheDrop) {
+TEST_F(CureRunsTest, AnUnusableItemOfADropGetsItsLineAndTheRestKeepsItsReport) {
   addPlainShortcut(kShortcut);
+  machine.files().addFile(u"C:\\Apps\\setup.exe", "MZ setup");
   const std::u16string missing = u"C:\\Users\\User\\Desktop\\Gone.lnk";
-  simrun::SimDroppedFiles drop({std::u16string(kShortcut), missing});
+  simrun::SimDroppedFiles drop({std::u16string(kShortcut), missing, u"C:\\Apps\\setup.exe"});
   runs.ProcessHDrop(drop);
   EXPECT_EQ(drop.finishCount, 1u);
-  ASSERT_EQ(shown().size(), 2u);
-  EXPECT_EQ(shown()[0].text, msg(Msg::kNoShortcutsHere) + u": \r\n" + missing);
-  EXPECT_EQ(shown()[0].type, 48u);
-  EXPECT_EQ(shown()[1].text, msg(Msg::kNothingFound));
-  EXPECT_TRUE(reports().empty());
-  EXPECT_EQ(view.editBox, runs.hintText());
+  ASSERT_EQ(reports().size(), 1u);
+  const std::u16string report = reportText();
+  EXPECT_TRUE(contains(report, u"\"" + missing + u"\"    " + msg(Msg::kShortcutNotFound)))
+      << utf16ToUtf8(report);
+  EXPECT_TRUE(contains(report, u"\"C:\\Apps\\setup.exe\"    " + msg(Msg::kNotCurableKind)));
+  EXPECT_EQ(program.log().Statistics.Omitted, 2);
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0].type, 64u);  // the end-of-run statistics
+
+  // A drop of nothing usable: no report, and messages 002 and 007.
+  simrun::SimDroppedFiles useless({missing});
+  runs.ProcessHDrop(useless);
+  ASSERT_EQ(shown().size(), 3u);
+  EXPECT_EQ(shown()[1].text, msg(Msg::kNoShortcutsHere) + u": \r\n" + missing);
+  EXPECT_EQ(shown()[1].type, 48u);
+  EXPECT_EQ(shown()[2].text, msg(Msg::kNothingFound));
+  EXPECT_EQ(reports().size(), 1u);
 }
 
 class FailingDrop final : public DroppedFiles {
@@ -188,9 +200,8 @@ TEST_F(CureRunsTest, StartupWithoutFilesLeavesTheWindowInteractive) {
   EXPECT_TRUE(reports().empty());
 }
 
-// The report is written at the end of the start-up run, but the originals
-// the cure keeps must sit beside it: both are named by the run's start,
-// however long the cure took.
+// The report and the backup folder are made before the start-up run cures
+// anything: both are named by the run's start, however long the cure took.
 TEST_F(CureRunsTest, StartupReportAndItsBackupsShareTheRunsStartTime) {
   engine_test::ShortcutFields hijacked;
   hijacked.target = u"C:\\Windows\\System32\\cmd.exe";
