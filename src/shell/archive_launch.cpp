@@ -1,5 +1,6 @@
 #include "shell/archive_launch.h"
 
+#include "report/error_log.h"
 #include "shell/msg_box.h"
 #include "shortcut/shell_refresh.h"
 #include "support/text.h"
@@ -9,6 +10,8 @@ namespace {
 
 constexpr std::int32_t kShcneCreate = 0x2;
 constexpr std::int32_t kShcneUpdateItem = 0x2000;
+constexpr std::uint32_t kBlockingCopy =
+    platform::attr::kReadOnly | platform::attr::kHidden | platform::attr::kSystem;
 
 // GetLongPathNameW's form of a path, or the path itself when there is none.
 std::u16string longForm(platform::Files& files, std::u16string_view path) {
@@ -57,14 +60,23 @@ bool IsLaunchedFromArchive(const StartupParts& parts, const ProgramFolders& fold
   const std::u16string destination = desktop + u"\\" + parts.program.fileName();
   const auto existing = files.getFileAttributes(destination);
   const bool existed = existing.ok();
-  if (existed && (existing.value & platform::attr::kReadOnly)) {
-    if (files.setFileAttributes(destination, existing.value & ~platform::attr::kReadOnly).ok()) {
+  // CopyFile refuses to replace a read-only, hidden or system file.
+  if (existed && (existing.value & kBlockingCopy)) {
+    if (files.setFileAttributes(destination, existing.value & ~kBlockingCopy).ok()) {
       notify(platform::shell::kShcneAttributes, destination);
     }
   }
   // Overwriting in place: a copy that fails leaves the old file where it was.
-  const bool copied = files.copyFile(parts.program.modulePath(), destination, false).ok();
-  if (copied) notify(existed ? kShcneUpdateItem : kShcneCreate, destination);
+  const auto copy = files.copyFile(parts.program.modulePath(), destination, false);
+  const bool copied = copy.ok();
+  if (copied) {
+    notify(existed ? kShcneUpdateItem : kShcneCreate, destination);
+  } else {
+    MsgBoxW(parts.ports.ui,
+            parts.messages[Msg::kCopyToDesktopFailed] + u"\r\n" + destination + u"\r\n" +
+                SystemErrorText(parts.ports.system, copy.code),
+            msg_flags::kWarning);
+  }
   RefreshLNK(shell, parts.ports.shellNotify, parts.recorder);
   if (copied) {
     parts.instance.close();

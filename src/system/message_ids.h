@@ -106,7 +106,9 @@ enum class Msg : int {
   kApplicationReferenceRemoved = 89,  // (application reference removed)
   kWebLinkRecycled = 90,              // (web link moved to the Recycle Bin)
   kNoWebAddressLeftAlone = 91,        // (not a web address: left alone)
-  kUnlistedObjectLeftAlone = 92,      // (deleted only when listed: left alone)
+  kUnlistedObjectLeftAlone = 92,
+  // The archive start's copy to the desktop failed; its path and why follow.
+  kCopyToDesktopFailed = 93,  // (deleted only when listed: left alone)
 
   // The program's own error lines in "Debug Info".
   kInterceptor = 110,        // It seems, some interceptor acts. File:

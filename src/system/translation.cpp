@@ -104,6 +104,12 @@ int Translation::LoadLanguage(std::uint32_t code, std::uint32_t displayLanguage,
 }
 
 void Translation::LoadLangTable(int resourceId, platform::Ui& ui, std::u16string_view caption) {
+  // Every table stands on the English one: an entry a translation lacks
+  // (French has no plural words for the daily count) reads in English, never
+  // empty and never in the language loaded before.
+  if (resourceId != resource::kLanguageEnglish) {
+    loadTableBytes(embeddedResource(resource::kLanguageEnglish), ui, caption);
+  }
   loadTableBytes(embeddedResource(resourceId), ui, caption);
 }
 

@@ -49,8 +49,8 @@ class Translation {
   int LoadLanguage(std::uint32_t code, std::uint32_t displayLanguage,
                    std::uint32_t nonUnicodeLanguage, platform::Ui& ui, std::u16string_view caption);
 
-  // Parses the built-in table `resourceId`. An unknown id leaves the table
-  // as it was.
+  // Parses the built-in table `resourceId` over the English one, so that an
+  // entry it lacks reads in English. An unknown id leaves the English table.
   void LoadLangTable(int resourceId, platform::Ui& ui, std::u16string_view caption);
 
   // Parses table bytes (UTF-16LE, lines split at CR LF). Entries the bytes

@@ -84,15 +84,21 @@ TEST(ArchiveLaunchTest, DeclinedTheCopyStillEnds) {
 }
 
 // The copy keeps the file's real name, whatever it is, and replaces a
-// read-only copy left from before.
+// read-only, hidden or system copy left from before.
 TEST(ArchiveLaunchTest, AcceptedTheProgramRunsFromTheDesktop) {
-  for (const std::u16string_view name : {u"Tolvaran.exe", u"Tolvaran_EN.scr"}) {
+  const struct {
+    std::u16string_view name;
+    std::uint32_t attributes;
+  } cases[] = {{u"Tolvaran.exe", platform::attr::kReadOnly},
+               {u"Tolvaran_EN.scr", platform::attr::kHidden},
+               {u"Tolvaran.exe", platform::attr::kSystem | platform::attr::kHidden}};
+  for (const auto& [name, attributes] : cases) {
     SCOPED_TRACE(narrow(name));
     ArchiveRig rig;
     const std::u16string program = std::u16string(kTemp) + u"\\7zO1C2\\" + std::u16string(name);
     rig.placeProgram(program);
     const std::u16string copy = rig.onDesktop(name);
-    rig.machine.files().addFile(copy, "old version", platform::attr::kReadOnly);
+    rig.machine.files().addFile(copy, "old version", attributes);
     (void)rig.instance.create();
     rig.machine.ui().queueAnswer(platform::id::kYes);
 
@@ -119,6 +125,11 @@ TEST(ArchiveLaunchTest, AFailedCopyStartsNothing) {
   EXPECT_TRUE(rig.run());
   EXPECT_TRUE(rig.machine.processes().started().empty());
   EXPECT_TRUE(rig.instance.held());
+  // The user learns that the copy failed, where and why.
+  const auto& shown = rig.machine.ui().messages();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_TRUE(shown[1].text.starts_with(rig.messages[Msg::kCopyToDesktopFailed] + u"\r\n" +
+                                        rig.onDesktop(u"Tolvaran.exe") + u"\r\n"));
 }
 
 // Were the desktop itself in the temporary folder, the copy would ask again

@@ -187,8 +187,10 @@ TEST(TableParsing, SurvivesHostileBytes) {
   EXPECT_EQ(table.entry(9).size(), huge.size() + 1);
   EXPECT_EQ(table.entry(9).substr(table.entry(9).size() - 3), u"\\\r\n");
 
-  table.LoadLangTable(12345, ui, u"T");  // no such resource: nothing changes
-  EXPECT_EQ(table.entry(7), u"x");
+  table.LoadLangTable(12345, ui, u"T");  // no such resource: the English table
+  Translation english;
+  english.LoadLangTable(resource::kLanguageEnglish, ui, u"T");
+  EXPECT_EQ(table.entry(7), english.entry(7));
   EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -212,7 +214,7 @@ std::set<int> entriesOf(int resourceId) {
   std::u16string markers;
   for (int n = 0; n <= Translation::kLastEntry; ++n) markers += threeDigits(n) + u"=\x01\r\n";
   loadText(table, ui, markers);
-  table.LoadLangTable(resourceId, ui, u"T");
+  table.loadTableBytes(embeddedResource(resourceId), ui, u"T");
   std::set<int> numbers;
   for (int n = 0; n <= Translation::kLastEntry; ++n) {
     if (table.entry(n) != u"\x01") numbers.insert(n);
@@ -223,10 +225,10 @@ std::set<int> entriesOf(int resourceId) {
 TEST(ShippedTables, HoldExactlyTheExpectedEntries) {
   std::set<int> expected;
   for (const auto& [from, to] : std::initializer_list<std::pair<int, int>>{
-           {0, 49}, {50, 53}, {60, 78}, {80, 92}, {110, 115}}) {
+           {0, 49}, {50, 53}, {60, 78}, {80, 93}, {110, 115}}) {
     for (int n = from; n <= to; ++n) expected.insert(n);
   }
-  ASSERT_EQ(expected.size(), 92u);
+  ASSERT_EQ(expected.size(), 93u);
   std::set<int> french = expected;
   french.erase(75);
   french.erase(76);
@@ -313,7 +315,20 @@ TEST(ShippedTables, TranslationsKeepTheLayoutOfTheEnglishTexts) {
   }
 }
 
-TEST(ShippedTables, SwitchingToFrenchKeepsTheCountWordsOfTheTableBefore) {
+TEST(ShippedTables, FrenchTakesTheEnglishCountWordsWhateverWasLoadedBefore) {
+  for (const std::uint32_t before : {0u, 1049u, 1031u}) {
+    SCOPED_TRACE(before);
+    Translation table;
+    FakeUi ui;
+    if (before != 0) table.LoadLanguage(before, 0, 0, ui, u"T");
+    EXPECT_EQ(table.LoadLanguage(2060, 0, 0, ui, u"T"), resource::kLanguageFrench);
+    EXPECT_EQ(table[Msg::kCureButton], u"Réparer");
+    EXPECT_EQ(table[Msg::kTimes], u"times");
+    EXPECT_EQ(table[Msg::kTimesFew], u"times");
+  }
+}
+
+TEST(ShippedTables, RussianCountWordsReplaceTheEnglishOnes) {
   Translation table;
   FakeUi ui;
   EXPECT_EQ(table.LoadLanguage(1049, 0, 0, ui, u"T"), resource::kLanguageRussian);
