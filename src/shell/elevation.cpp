@@ -39,9 +39,12 @@ Elevation CheckAdmin(const StartupParts& parts, const clsOSInfo& os, modFile& fi
       return files.CountOfProcesses(imageName) > before;
     });
     if (!running) {
+      // The message says the launch failed and an administrator must log
+      // in: this copy ends with it.
       ignoringFailures([&] {
         MsgBoxW(parts.ports.ui, parts.messages[Msg::kRelaunchFailed], msg_flags::kWarning);
       });
+      return Elevation::kNeedsAdministrator;
     }
   }
   if (running) return Elevation::kRelaunched;

@@ -136,7 +136,7 @@ int startProgram(StartupMachine& machine) {
   window.startTimer([&] {
     const Elevation elevation = CheckAdmin(parts, program.os(), program.files(),
                                            GetCommandLineArgs(commandLine), window.view().handle());
-    if (elevation == Elevation::kRelaunched) {
+    if (elevation == Elevation::kRelaunched || elevation == Elevation::kNeedsAdministrator) {
       window.unload();
       return;
     }

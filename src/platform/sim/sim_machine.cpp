@@ -21,6 +21,8 @@ SimMachine::SimMachine(OsProfile os)
                              .windowsFolder = windows});
   presentEnvironment(profile);
   files_.addFolder(windows + u"\\System32\\drivers\\etc");
+  // Every Windows has the user's temporary folder.
+  files_.addFolder(system_.getEnvironmentVariable(u"TEMP").value);
   if (profile.is64BitOs) files_.addFolder(windows + u"\\SysWOW64");
 }
 
@@ -44,6 +46,21 @@ void SimMachine::presentEnvironment(const OsProfile& profile) {
   const auto drop = [this](std::u16string_view name) {
     (void)system_.deleteEnvironmentVariable(name);
   };
+  // Windows 2000 and XP keep the profiles in "Documents and Settings", the
+  // temporary folder in the profile's "Local Settings"; they have no
+  // ProgramData, no Public profile and no LOCALAPPDATA variable.
+  if (profile.version.majorVersion == 5) {
+    constexpr std::u16string_view kProfile = u"C:\\Documents and Settings\\User";
+    const std::u16string profileFolder(kProfile);
+    set(u"USERPROFILE", profileFolder);
+    set(u"HOMEPATH", u"\\Documents and Settings\\User");
+    set(u"APPDATA", profileFolder + u"\\Application Data");
+    set(u"TEMP", profileFolder + u"\\Local Settings\\Temp");
+    set(u"TMP", profileFolder + u"\\Local Settings\\Temp");
+    set(u"ALLUSERSPROFILE", u"C:\\Documents and Settings\\All Users");
+    for (const auto* name : {u"LOCALAPPDATA", u"ProgramData", u"PUBLIC"}) drop(name);
+    system_.useXpShellFolders();
+  }
   if (!profile.is64BitOs) {
     for (const auto* name : {u"ProgramFiles(x86)", u"ProgramW6432", u"CommonProgramFiles(x86)",
                              u"CommonProgramW6432"}) {

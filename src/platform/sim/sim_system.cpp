@@ -261,6 +261,25 @@ Result<std::u16string> SimSystem::getSpecialFolderPath(std::int32_t csidl) {
     return {windowsFolder_ + std::u16string(tail), kErrorSuccess};
   };
   const bool wow64 = is64BitOs_ && !is64BitProcess_;
+  if (xpShellFolders_) {
+    // Windows 2000 and XP: everything in the profiles, one of them "All Users".
+    switch (csidl & ~csidl::kFlagMask) {
+      case csidl::kPersonal: return fromVariable(u"USERPROFILE", u"\\My Documents");
+      case csidl::kLocalAppData:
+        return fromVariable(u"USERPROFILE", u"\\Local Settings\\Application Data");
+      case csidl::kStartMenu: return fromVariable(u"USERPROFILE", u"\\Start Menu");
+      case csidl::kPrograms: return fromVariable(u"USERPROFILE", u"\\Start Menu\\Programs");
+      case csidl::kStartup: return fromVariable(u"USERPROFILE", u"\\Start Menu\\Programs\\Startup");
+      case csidl::kCommonStartMenu: return fromVariable(u"ALLUSERSPROFILE", u"\\Start Menu");
+      case csidl::kCommonPrograms:
+        return fromVariable(u"ALLUSERSPROFILE", u"\\Start Menu\\Programs");
+      case csidl::kCommonStartup:
+        return fromVariable(u"ALLUSERSPROFILE", u"\\Start Menu\\Programs\\Startup");
+      case csidl::kCommonDesktopDirectory: return fromVariable(u"ALLUSERSPROFILE", u"\\Desktop");
+      case csidl::kCommonAppData: return fromVariable(u"ALLUSERSPROFILE", u"\\Application Data");
+      default: break;
+    }
+  }
   constexpr std::u16string_view kStartMenu = u"\\Microsoft\\Windows\\Start Menu";
   constexpr std::u16string_view kPrograms = u"\\Microsoft\\Windows\\Start Menu\\Programs";
   constexpr std::u16string_view kStartup = u"\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";

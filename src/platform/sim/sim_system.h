@@ -72,6 +72,9 @@ class SimSystem final : public System {
     is64BitOs_ = is64BitOs;
     is64BitProcess_ = is64BitOs && is64BitProcess;
   }
+  // The shell folders of Windows 2000 and XP ("My Documents", "Start Menu"
+  // in the profile, "All Users" for the common ones) instead of Vista's.
+  void useXpShellFolders() noexcept { xpShellFolders_ = true; }
   // Replaces or adds the text FormatMessage gives for a code (CR LF included).
   void setMessageText(std::uint32_t messageId, std::u16string text);
   [[nodiscard]] const std::vector<std::pair<std::u16string, std::u16string>>& environment() const {
@@ -84,6 +87,7 @@ class SimSystem final : public System {
   std::u16string windowsFolder_ = u"C:\\Windows";
   bool is64BitOs_ = true;
   bool is64BitProcess_ = false;
+  bool xpShellFolders_ = false;
   std::vector<std::pair<std::u16string, std::u16string>> environment_;
   std::vector<std::pair<std::uint32_t, std::u16string>> extraMessages_;
 };

@@ -126,7 +126,7 @@ TEST_F(ErrorLogTest, WritesTheAnsiCodePageOneLinePerRecord) {
   EXPECT_GT(bytes.size(), std::size_t{1} << 20);
 }
 
-TEST_F(ErrorLogTest, EachRunStartsAnEmptyLogAndAMissingFolderIsSkipped) {
+TEST_F(ErrorLogTest, EachRunStartsAnEmptyLogAndAMissingFolderIsPassedOver) {
   log.WriteErrorLine(u"first run");
   log.CloseErrorLog();
   log.WriteErrorLine(u"second run");
@@ -134,7 +134,8 @@ TEST_F(ErrorLogTest, EachRunStartsAnEmptyLogAndAMissingFolderIsSkipped) {
 
   ErrorLog nowhere(ports, messages, u"C:\\Missing\\Folder");
   nowhere.recordError(runtimeFailure(rt::kOverflow), ErrorContext(u"M.P"));
-  EXPECT_FALSE(nowhere.isOpen());
+  EXPECT_EQ(nowhere.ErrorLogPath(),
+            machine.system().getEnvironmentVariable(u"TEMP").value + u"\\Tolvaran\\Errors.log");
   EXPECT_FALSE(machine.files().exists(u"C:\\Missing\\Folder\\Errors.log"));
 }
 
