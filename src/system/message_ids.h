@@ -6,36 +6,36 @@ namespace tolvaran {
 
 enum class Msg : int {
   // The main window and its dialogs.
-  kHint = 0,                // Copy the list of shortcuts to this window and press "Cure"
-  kUnpackFromArchive = 1,   // Launch from the archive is forbidden ! May I unzip to desktop...
-  kNoShortcutsHere = 2,     // No shortcuts here or files no longer exist
-  kSecondCopy = 3,          // Attention! The program is trying to be launched twice! ...
-  kEmptyList = 4,           // Firstly add shortcuts list or drag & drop them ... Do it now?
-  kOperating = 5,           // Operating ...
-  kReady = 6,               // Ready. Attach report in the forum.
-  kNothingFound = 7,        // Error! Perhaps, You have done something wrong. ...
-  kSummaryTitle = 8,        // Statistics:
-  kSummaryCured = 9,        // Cured:
-  kSummaryDeleted = 10,     // Deleted:
-  kSummaryRenamed = 11,     // Renamed:
-  kSummaryOmitted = 12,     // Omitted:
-  kSummaryBlocked = 13,     // Blocked:
-  kSummaryWarnings = 14,    // Warnings:
-  kSummaryErrors = 15,      // Errors:
-  kPressOk = 16,            // Press OK. The window with report file ... should be opened.
-  kVersion = 17,            // Version
-  kAbout = 18,              // The program to fix shortcuts (generally browser ones), ...
-  kNoReport = 19,           // The report has not been created yet !
-  kPasteButton = 20,        // Paste from clipboard
-  kCureButton = 21,         // Cure
-  kOpenLogButton = 22,      // Open a log
-  kAboutButton = 23,        // About program
-  kCredits = 24,            // Volunteer helpers of the support forum (testing and bug reports)
-  kStatusCaption = 25,      // Status
-  kIdle = 26,               // Ready
-  kAskRunAsAdminUser = 27,  // Warning! Launching as user with limited rights detected! ...
-  kRelaunchFailed = 28,     // Failed to launch! You need to login as user with ...
-  kAskElevate = 29,         // Warning! Detected launching with limited privileges! ...
+  kHint = 0,               // Paste the list of shortcuts here and click "Cure"
+  kUnpackFromArchive = 1,  // The program cannot run from inside an archive. Shall I copy...
+  kNoShortcutsHere = 2,    // No shortcuts found here, or the files no longer exist
+  kSecondCopy = 3,         // The program is already running. Do you really want ...
+  kEmptyList = 4,          // First paste a list of shortcuts, or drag and drop ... Download it now?
+  kOperating = 5,          // Working...
+  kReady = 6,              // Done. Attach the report to your forum post.
+  kNothingFound = 7,       // Nothing to cure. The list you provided names no shortcuts. ...
+  kSummaryTitle = 8,       // Statistics:
+  kSummaryCured = 9,       // Cured:
+  kSummaryDeleted = 10,    // Deleted:
+  kSummaryRenamed = 11,    // Renamed:
+  kSummaryOmitted = 12,    // Omitted:
+  kSummaryBlocked = 13,    // Blocked:
+  kSummaryWarnings = 14,   // Warnings:
+  kSummaryErrors = 15,     // Errors:
+  kPressOk = 16,           // Click OK. The folder with the report ... will open.
+  kVersion = 17,           // Version
+  kAbout = 18,             // A program that repairs shortcuts (mostly those of browsers) ...
+  kNoReport = 19,          // No report has been created yet.
+  kPasteButton = 20,       // Paste from clipboard
+  kCureButton = 21,        // Cure
+  kOpenLogButton = 22,     // Open report
+  kAboutButton = 23,       // About
+  kCredits = 24,           // The volunteers of the support forum (testing and bug reports)
+  kStatusCaption = 25,     // Status
+  kIdle = 26,              // Ready
+  kAskRunAsAdminUser = 27,  // Warning! The program was started by a user with limited rights. ...
+  kRelaunchFailed = 28,     // The program could not be restarted. Please log on as ...
+  kAskElevate = 29,         // Warning! The program is running with limited privileges. ...
 
   // Result texts of the report's shortcut lines.
   kAlreadyCured = 30,            // (already cured)
@@ -63,10 +63,10 @@ enum class Msg : int {
   kEmptyArgument = 49,   // (empty argument)
 
   // Status texts and questions while a run goes on.
-  kWaitingForUnlock = 50,  // Waiting for removing of shortcut blocking… The trial
-  kBackToOperating = 51,   // Operating ... (again, once a deletion has ended)
-  kEmptyListFile = 52,     // The empty log-file is shown !
-  kRepeatQuestion = 53,    // Attention!!! You have already cured these shortcuts earlier ...
+  kWaitingForUnlock = 50,  // Waiting for the shortcut to be unlocked… Attempt
+  kBackToOperating = 51,   // Working... (again, once a deletion has ended)
+  kEmptyListFile = 52,     // The list file is empty.
+  kRepeatQuestion = 53,    // Attention! You have already cured these shortcuts ...
 
   // The report file.
   kMethod = 60,            // Method

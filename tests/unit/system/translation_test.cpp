@@ -249,7 +249,7 @@ TEST(ShippedTables, HoldExactlyTheExpectedEntries) {
 
 TEST(ShippedTables, EnglishKeepsTheTextsTheReportAndMessagesAreBuiltFrom) {
   const Translation en = shipped(resource::kLanguageEnglish);
-  EXPECT_EQ(en[Msg::kHint], u"Copy the list of shortcuts to this window and press \"Cure\"");
+  EXPECT_EQ(en[Msg::kHint], u"Paste the list of shortcuts here and click \"Cure\"");
   EXPECT_EQ(en[Msg::kSummaryCured], u"Cured:        ");
   EXPECT_EQ(en[Msg::kSummaryDeleted], u"Deleted:     ");
   EXPECT_EQ(en[Msg::kSummaryRenamed], u"Renamed:  ");
@@ -258,12 +258,11 @@ TEST(ShippedTables, EnglishKeepsTheTextsTheReportAndMessagesAreBuiltFrom) {
   EXPECT_EQ(en[Msg::kSummaryWarnings], u"Warnings:  ");
   EXPECT_EQ(en[Msg::kSummaryErrors], u"Errors:         ");
   EXPECT_EQ(en[Msg::kAbout],
-            u"The program to fix shortcuts (generally browser ones),\r\n"
-            u"that have been changed due to the infection of system by AdWare\r\n"
-            u"and other harmful software.\r\n\r\nThank you for the help in developing:");
+            u"A program that repairs shortcuts (mostly those of browsers)\r\n"
+            u"that adware and other malicious software\r\nhave changed.\r\n\r\n"
+            u"Thank you for helping to develop it:");
   EXPECT_EQ(en[Msg::kOk], u"(OK)");
-  EXPECT_EQ(en[Msg::kWaitingForUnlock],
-            u"Waiting for removing of shortcut blocking\u2026 The trial");
+  EXPECT_EQ(en[Msg::kWaitingForUnlock], u"Waiting for the shortcut to be unlocked\u2026 Attempt");
   EXPECT_EQ(en[Msg::kBeginOfLog],
             u"_____________________________ Begin of Log ______________________________");
   EXPECT_EQ(en[Msg::kReportTotal], u"  Total processed:  ");
