@@ -1,6 +1,6 @@
 // Scan-report recognition over arbitrary UTF-16LE text: the whole-text test
 // agrees with testing line by line, a mark put anywhere is recognised, and
-// the lines of a list give the text back when joined.
+// the lines of a list and their line ends give the text back.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -27,16 +27,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string text =
       utf16leToText(std::string_view(reinterpret_cast<const char*>(data) + 2, size - 2));
 
+  // The lines cover the text but for one line end between each two: CR LF,
+  // LF or CR, and hold none themselves.
   bool inSomeLine = false;
-  std::u16string joined;
   std::size_t lines = 0;
+  std::size_t end = 0;
   for (const std::u16string_view line : ListLines(text)) {
     inSomeLine = inSomeLine || holdsScanReportMark(line);
-    if (lines++ > 0) joined += u"\r\n";
-    joined += line;
+    const auto start = static_cast<std::size_t>(line.data() - text.data());
+    const std::u16string_view gap = std::u16string_view(text).substr(end, start - end);
+    check(lines++ == 0 ? start == 0 : (gap == u"\r\n" || gap == u"\n" || gap == u"\r"));
+    check(line.find_first_of(u"\r\n") == std::u16string_view::npos);
+    end = start + line.size();
   }
   check(holdsScanReportMark(text) == inSomeLine);
-  check(joined == text);
+  check(end == text.size());
   check(text.empty() == (lines == 0));
 
   std::u16string marked = text;
