@@ -602,7 +602,9 @@ void expectConsistent(Rig& rig, platform::Win32Code result, const std::string& w
   if (backupFailed) {
     EXPECT_EQ(rig.log.Statistics.Blocked, 0);
   } else {
-    if (!gone) EXPECT_EQ(rig.log.Statistics.Blocked, 1);
+    if (!gone) {
+      EXPECT_EQ(rig.log.Statistics.Blocked, 1);
+    }
     EXPECT_EQ(rig.machine.ui().status(), rig.messages.msg(Msg::kBackToOperating));
   }
   rig.expectTidy(failed);

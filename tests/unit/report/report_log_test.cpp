@@ -286,8 +286,9 @@ TEST(ReportLogTest, AReportGoesToTheFirstPlaceThatTakesItOrNowhere) {
       EXPECT_TRUE(rig.log.complete());
       expectValidSeal(rig.reportBytes());
       // Each refusal is told in the report's own debug section.
-      if (refused > 0)
+      if (refused > 0) {
         EXPECT_NE(rig.reportText().find(u"WriteLog.CreateLogFile"), std::u16string::npos);
+      }
     }
   }
   // A file named LOG where the folder should be (ERROR_ALREADY_EXISTS).
