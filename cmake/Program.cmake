@@ -21,3 +21,13 @@ set_target_properties(Tolvaran PROPERTIES OUTPUT_NAME Tolvaran)
 add_test(NAME program_imports COMMAND pe_check $<TARGET_FILE_NAME:Tolvaran>
          WORKING_DIRECTORY $<TARGET_FILE_DIR:Tolvaran>)
 set_tests_properties(program_imports PROPERTIES LABELS "program_image;${TOLVARAN_PLATFORM_LABEL}")
+
+# The 32-bit program is the one for Windows XP SP3 and Server 2003 SP2: the
+# loader there refuses it if it imports one function those systems lack.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME program_loads_on_xp
+           COMMAND pe_check $<TARGET_FILE_NAME:Tolvaran>
+                   --exports ${CMAKE_SOURCE_DIR}/tools/pe_check/xp_exports
+           WORKING_DIRECTORY $<TARGET_FILE_DIR:Tolvaran>)
+  set_tests_properties(program_loads_on_xp PROPERTIES LABELS "program_image;${TOLVARAN_PLATFORM_LABEL}")
+endif()

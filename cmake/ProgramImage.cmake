@@ -1,11 +1,13 @@
 # The program file itself: the checker of built program files (imports only
-# from system DLLs, the headers' protections), portable so that its tests
+# from system DLLs and only functions the oldest promised Windows exports,
+# the headers' protections), portable so that its tests
 # run everywhere; and, in Windows builds, the resources every program file
 # carries (manifest, version information, icon, background picture, language
 # tables, browser database) compiled into the object library
 # tolvaran_resources, proven by a test program that carries them.
 
-add_library(tolvaran_pe_image STATIC ${CMAKE_SOURCE_DIR}/tools/pe_check/pe_image.cpp)
+add_library(tolvaran_pe_image STATIC ${CMAKE_SOURCE_DIR}/tools/pe_check/pe_image.cpp
+                                     ${CMAKE_SOURCE_DIR}/tools/pe_check/export_lists.cpp)
 target_include_directories(tolvaran_pe_image PUBLIC ${CMAKE_SOURCE_DIR}/tools)
 add_executable(pe_check ${CMAKE_SOURCE_DIR}/tools/pe_check/pe_check.cpp)
 target_link_libraries(pe_check PRIVATE tolvaran_pe_image)
@@ -75,3 +77,16 @@ add_test(NAME program_image_protections
   WORKING_DIRECTORY $<TARGET_FILE_DIR:resource_image_test>)
 set_tests_properties(program_image_protections PROPERTIES
   LABELS "unit;${TOLVARAN_PLATFORM_LABEL}")
+
+# The check against XP's export lists must catch a function XP lacks: a
+# program that imports one from Vista is refused.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_executable(vista_import_probe ${CMAKE_SOURCE_DIR}/tests/program_image/vista_import_probe.cpp)
+  add_test(NAME program_image_refuses_vista_import
+    COMMAND pe_check $<TARGET_FILE_NAME:vista_import_probe>
+            --exports ${CMAKE_SOURCE_DIR}/tools/pe_check/xp_exports
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:vista_import_probe>)
+  set_tests_properties(program_image_refuses_vista_import PROPERTIES
+    LABELS "unit;${TOLVARAN_PLATFORM_LABEL}"
+    PASS_REGULAR_EXPRESSION "KERNEL32\\.dll!GetTickCount64 is not in the DLL's export list")
+endif()

@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libboost1.81-dev nlohmann-json3-dev unicode-data
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
   wine wine64 wine32:i386
   xvfb xdotool x11-apps imagemagick
   liblnk-utils

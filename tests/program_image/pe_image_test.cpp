@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "pe_check/export_lists.h"
+
 namespace tolvaran::pe {
 namespace {
 
@@ -17,6 +19,9 @@ struct ImageLayout {
   std::uint16_t dllCharacteristics = kDynamicBase | kNxCompat;
   std::uint16_t characteristics = 0x0102;  // executable, 32-bit machine
   std::vector<std::string> imports{"KERNEL32.dll", "msvcrt.dll"};
+  // What every imported DLL gives the image (one lookup table serves all).
+  std::vector<std::string> functions{"GetTickCount"};
+  std::vector<std::uint16_t> ordinals;
   std::vector<std::string> delayed;
   bool delayedByAddress = false;  // the old form: addresses of the loaded image
 };
@@ -63,17 +68,33 @@ std::vector<std::byte> buildImage(const ImageLayout& layout) {
   w.put(optional + (layout.pe32Plus ? 108 : 92), 16, 4);
   const std::uint32_t directories = optional + (layout.pe32Plus ? 112 : 96);
 
-  // The section's contents: descriptors first, then the names.
+  // The section's contents: descriptors first, then the lookup table, then the names.
   const std::uint32_t importsRva = kSectionRva;
   const std::uint32_t delayedRva =
       importsRva + 20 * static_cast<std::uint32_t>(layout.imports.size() + 1);
-  std::uint32_t nameRva = delayedRva + 32 * static_cast<std::uint32_t>(layout.delayed.size() + 1);
+  const std::uint32_t lookupRva =
+      delayedRva + 32 * static_cast<std::uint32_t>(layout.delayed.size() + 1);
+  const std::uint32_t width = layout.pe32Plus ? 8 : 4;
+  std::uint32_t nameRva =
+      lookupRva +
+      width * static_cast<std::uint32_t>(layout.functions.size() + layout.ordinals.size() + 1);
   const auto fileAt = [](std::uint32_t rva) { return kSectionFile + (rva - kSectionRva); };
+  std::uint32_t entryAt = fileAt(lookupRva);
+  for (const std::string& function : layout.functions) {
+    w.put(entryAt, nameRva, width);
+    w.text(fileAt(nameRva) + 2, function);  // after its hint
+    nameRva += static_cast<std::uint32_t>(2 + function.size() + 1);
+    entryAt += width;
+  }
+  for (const std::uint16_t ordinal : layout.ordinals) {
+    w.put(entryAt, (std::uint64_t{1} << (8 * width - 1)) | ordinal, width);
+    entryAt += width;
+  }
   for (std::size_t i = 0; i < layout.imports.size(); ++i) {
     const std::uint32_t at = fileAt(importsRva) + 20 * static_cast<std::uint32_t>(i);
-    w.put(at, 0x2000, 4);  // lookup table (never read)
+    w.put(at, lookupRva, 4);
     w.put(at + 12, nameRva, 4);
-    w.put(at + 16, 0x2000, 4);  // address table
+    w.put(at + 16, 0x2000, 4);  // address table (read only without a lookup table)
     w.text(fileAt(nameRva), layout.imports[i]);
     nameRva += static_cast<std::uint32_t>(layout.imports[i].size() + 1);
   }
@@ -188,6 +209,10 @@ TEST(PeImageTest, DamagedHeadersAreTold) {
        "the import table lies outside the file's sections"},
       {"a name outside every section", kSectionFile + 12, 0x7FFF0000, 4,
        "an imported DLL's name lies outside the file's sections"},
+      {"no lookup table and the address table outside every section", kSectionFile, 0, 4,
+       "an import's function table lies outside the file's sections"},
+      {"a function name outside every section", kSectionFile + 20 * 3 + 32, 0x7FFF0000, 4,
+       "an imported function's name lies outside the file's sections"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -196,6 +221,75 @@ TEST(PeImageTest, DamagedHeadersAreTold) {
     const ReadResult read = readImage(w.bytes);
     EXPECT_FALSE(read.ok);
     EXPECT_EQ(read.error, c.error);
+  }
+}
+
+TEST(PeImageTest, ReadsTheFunctionsOfEachImportedDll) {
+  for (const bool pe32Plus : {false, true}) {
+    ImageLayout layout;
+    layout.pe32Plus = pe32Plus;
+    layout.functions = {"CreateFileW", "GetTickCount64"};
+    layout.ordinals = {410};
+    const ReadResult read = readImage(buildImage(layout));
+    ASSERT_TRUE(read.ok) << read.error;
+    ASSERT_EQ(read.image.functions.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+      EXPECT_EQ(read.image.functions[i].dll, layout.imports[i]);
+      EXPECT_EQ(read.image.functions[i].names, layout.functions);
+      EXPECT_EQ(read.image.functions[i].ordinals, layout.ordinals);
+    }
+  }
+}
+
+// A program loads only where every function it imports is exported.
+TEST(PeImageTest, ExportListsFindWhatTheOldestSystemLacks) {
+  ExportLists lists;
+  lists.add("KERNEL32.DLL", "# a comment\nCreateFileW\r\n\n  GetTickCount \nGetVersionExW\n");
+  lists.add("msvcrt.dll", "malloc\nfree\n");
+  struct Case {
+    const char* label;
+    std::vector<std::string> imports;
+    std::vector<std::string> functions;
+    std::vector<std::uint16_t> ordinals;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"every function listed", {"kernel32.dll"}, {"CreateFileW", "GetTickCount"}, {}, {}},
+      {"a newer system's function",
+       {"KERNEL32.dll"},
+       {"GetTickCount", "GetTickCount64"},
+       {},
+       {"import KERNEL32.dll!GetTickCount64 is not in the DLL's export list"}},
+      {"names compare with their case",
+       {"KERNEL32.dll"},
+       {"getversionexw"},
+       {},
+       {"import KERNEL32.dll!getversionexw is not in the DLL's export list"}},
+      {"a name listed for another DLL",
+       {"KERNEL32.dll", "msvcrt.dll"},
+       {"malloc"},
+       {},
+       {"import KERNEL32.dll!malloc is not in the DLL's export list"}},
+      {"by ordinal",
+       {"msvcrt.dll"},
+       {"free"},
+       {410},
+       {"import msvcrt.dll ordinal 410 has no name to check"}},
+      {"no list",
+       {"USER32.dll"},
+       {"MessageBoxW"},
+       {},
+       {"import USER32.dll has no export list to check its functions against"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ImageLayout layout;
+    layout.imports = c.imports;
+    layout.functions = c.functions;
+    layout.ordinals = c.ordinals;
+    const ReadResult read = readImage(buildImage(layout));
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_EQ(lists.missing(read.image), c.expected);
   }
 }
 

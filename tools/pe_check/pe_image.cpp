@@ -10,6 +10,7 @@ namespace {
 constexpr std::size_t kMaxDescriptors = 4096;
 constexpr std::size_t kMaxSections = 96;  // the loader's own limit
 constexpr std::size_t kMaxNameLength = 512;
+constexpr std::size_t kMaxFunctionsPerDll = 65536;  // an ordinal has 16 bits
 
 constexpr std::size_t kImportDirectory = 1;
 constexpr std::size_t kDelayImportDirectory = 13;
@@ -81,14 +82,50 @@ struct Layout {
   Bytes bytes;
   std::vector<Section> sections;
   std::uint64_t imageBase = 0;
+  bool pe32Plus = false;
 };
+
+// The functions of one import descriptor at file offset `at`: its lookup
+// table (or, when a linker left that out, its address table, which holds the
+// same entries until the loader binds it), ended by an entry of zeros.
+std::optional<std::string> readFunctions(const Layout& layout, std::uint64_t at,
+                                         ImportedFunctions& out) {
+  const std::uint32_t lookupRva = *layout.bytes.read<std::uint32_t>(at);
+  const std::uint32_t tableRva =
+      lookupRva != 0 ? lookupRva : *layout.bytes.read<std::uint32_t>(at + 16);
+  const auto table = fileOffset(layout.sections, tableRva);
+  if (!table) return "an import's function table lies outside the file's sections";
+  const std::size_t width = layout.pe32Plus ? 8 : 4;
+  const std::uint64_t ordinalFlag = layout.pe32Plus ? 0x8000000000000000ULL : 0x80000000ULL;
+  for (std::size_t index = 0;; ++index) {
+    if (index == kMaxFunctionsPerDll) return "an import's function table has no end";
+    const std::uint64_t entryAt = *table + index * width;
+    const auto entry =
+        layout.pe32Plus ? layout.bytes.read<std::uint64_t>(entryAt)
+                        : std::optional<std::uint64_t>(layout.bytes.read<std::uint32_t>(entryAt));
+    if (!entry) return "an import's function table runs off the end of the file";
+    if (*entry == 0) return std::nullopt;
+    if (*entry & ordinalFlag) {
+      out.ordinals.push_back(static_cast<std::uint16_t>(*entry & 0xFFFF));
+      continue;
+    }
+    // A hint of two bytes, then the name.
+    const auto hintAt = fileOffset(layout.sections, *entry & 0x7FFFFFFF);
+    if (!hintAt) return "an imported function's name lies outside the file's sections";
+    auto name = layout.bytes.name(*hintAt + 2);
+    if (!name || name->empty()) return "an imported function's name is unreadable";
+    out.names.push_back(std::move(*name));
+  }
+}
 
 // The DLL names of a descriptor table: `stride` bytes each, the name's
 // address `nameField` bytes in, the table ended by a descriptor of zeros.
 // `vaBased` says whether a descriptor holds addresses rather than RVAs.
+// For the import table (not `delayed`), each DLL's functions go to `functions`.
 std::optional<std::string> readNames(const Layout& layout, std::uint32_t tableRva,
                                      std::size_t stride, std::size_t nameField, bool delayed,
-                                     std::vector<std::string>& names) {
+                                     std::vector<std::string>& names,
+                                     std::vector<ImportedFunctions>* functions) {
   const auto table = fileOffset(layout.sections, tableRva);
   if (!table) return "the import table lies outside the file's sections";
   for (std::size_t index = 0;; ++index) {
@@ -114,6 +151,11 @@ std::optional<std::string> readNames(const Layout& layout, std::uint32_t tableRv
     if (!nameAt) return "an imported DLL's name lies outside the file's sections";
     auto name = layout.bytes.name(*nameAt);
     if (!name || name->empty()) return "an imported DLL's name is unreadable";
+    if (functions) {
+      ImportedFunctions imported{*name, {}, {}};
+      if (auto error = readFunctions(layout, at, imported)) return error;
+      functions->push_back(std::move(imported));
+    }
     names.push_back(std::move(*name));
   }
 }
@@ -127,7 +169,7 @@ ReadResult readImage(std::span<const std::byte> data) {
     result.error = std::move(why);
     return result;
   };
-  Layout layout{Bytes(data), {}, 0};
+  Layout layout{Bytes(data), {}, 0, false};
   const Bytes& bytes = layout.bytes;
 
   if (bytes.read<std::uint16_t>(0) != std::optional<std::uint16_t>(0x5A4D))
@@ -156,6 +198,7 @@ ReadResult readImage(std::span<const std::byte> data) {
     return fail("the optional header is neither PE32 nor PE32+");
   }
   image.pe32Plus = *magic == 0x20B;
+  layout.pe32Plus = image.pe32Plus;
   const std::uint64_t directoriesAt = optional + (image.pe32Plus ? 112 : 96);
   const std::uint64_t countAt = optional + (image.pe32Plus ? 108 : 92);
   if (*optionalSize < directoriesAt - optional) return fail("the optional header is too small");
@@ -197,10 +240,12 @@ ReadResult readImage(std::span<const std::byte> data) {
     return *rva;
   };
   if (const auto imports = directory(kImportDirectory)) {
-    if (auto error = readNames(layout, *imports, 20, 12, false, image.imports)) return fail(*error);
+    if (auto error = readNames(layout, *imports, 20, 12, false, image.imports, &image.functions)) {
+      return fail(*error);
+    }
   }
   if (const auto delayed = directory(kDelayImportDirectory)) {
-    if (auto error = readNames(layout, *delayed, 32, 4, true, image.delayedImports)) {
+    if (auto error = readNames(layout, *delayed, 32, 4, true, image.delayedImports, nullptr)) {
       return fail(*error);
     }
   }

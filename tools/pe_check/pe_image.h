@@ -1,7 +1,8 @@
 #pragma once
 // What a built Windows program file says about itself that matters for its
-// safety: the machine, the security flags of its headers and every DLL it
-// names for the loader (imports and delayed imports). Read from the bytes
+// safety and for the systems it loads on: the machine, the security flags of
+// its headers, every DLL it names for the loader (imports and delayed
+// imports) and the functions it takes from each DLL it imports. Read from the bytes
 // alone, so it runs anywhere; any input, however damaged, gives an answer
 // or an error text, never a crash.
 #include <cstddef>
@@ -23,14 +24,23 @@ inline constexpr std::uint16_t kHighEntropyVa = 0x0020;
 inline constexpr std::uint16_t kDynamicBase = 0x0040;
 inline constexpr std::uint16_t kNxCompat = 0x0100;
 
+// The functions the loader must find in one imported DLL before the program
+// may start: by name, or by ordinal alone.
+struct ImportedFunctions {
+  std::string dll;  // as written in the import table
+  std::vector<std::string> names;
+  std::vector<std::uint16_t> ordinals;
+};
+
 struct Image {
   std::uint16_t machine = 0;
   bool pe32Plus = false;  // the 64-bit optional header
   std::uint16_t characteristics = 0;
   std::uint16_t dllCharacteristics = 0;
   std::uint16_t subsystem = 0;
-  std::vector<std::string> imports;         // DLL names as written, in table order
-  std::vector<std::string> delayedImports;  // likewise
+  std::vector<std::string> imports;          // DLL names as written, in table order
+  std::vector<std::string> delayedImports;   // likewise
+  std::vector<ImportedFunctions> functions;  // one per entry of `imports`, in the same order
 };
 
 struct ReadResult {
