@@ -7,6 +7,11 @@
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+# GoogleTest's port hook (tests/gtest_port): the win32 thread model of the
+# Windows builds lacks what GoogleTest's Notification is built on.
+foreach(library gtest gtest_main gmock gmock_main)
+  target_include_directories(${library} BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/gtest_port)
+endforeach()
 
 file(GLOB_RECURSE test_common_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/common/*.cpp)
 add_library(tolvaran_test_common STATIC ${test_common_sources})
