@@ -1,13 +1,14 @@
 # The program under Wine, end to end: small Wine-side tools that plant and
-# read shortcuts through Wine's own shell, set the clipboard, list the
-# visible windows and give the speed floor of a cure; and the end-to-end
-# tests that drive Tolvaran.exe with them (Windows builds only, run on the
-# Linux host with Wine and Xvfb).
+# read shortcuts through Wine's own shell, set and read the clipboard, list
+# the visible windows, stand in for a file type's opener and give the speed
+# floor of a cure; and the end-to-end tests that drive Tolvaran.exe with
+# them (Windows builds only, run on the Linux host with Wine and Xvfb).
 if(NOT WIN32)
   return()
 endif()
 
-set(wine_tools plant_shortcuts read_shortcuts set_clipboard list_windows floor_cure)
+set(wine_tools plant_shortcuts read_shortcuts set_clipboard list_windows floor_cure record_open
+               measure_captions)
 add_library(tolvaran_wine_tool STATIC ${CMAKE_SOURCE_DIR}/tools/wine_shell/wine_tool.cpp)
 target_include_directories(tolvaran_wine_tool PUBLIC ${CMAKE_SOURCE_DIR}/tools)
 target_link_libraries(tolvaran_wine_tool PUBLIC tolvaran_win32)
@@ -17,6 +18,17 @@ foreach(tool ${wine_tools})
 endforeach()
 # A Store app's shortcut is written from the project's own codec.
 target_link_libraries(plant_shortcuts PRIVATE tolvaran_simrun)
+# Started by the shell as a file type's opener: no console window.
+set_target_properties(record_open PROPERTIES WIN32_EXECUTABLE TRUE)
+# The layout test measures inside the program: a message hook's DLL, which
+# Wine loads into the program's process by its path.
+add_library(caption_probe SHARED ${CMAKE_SOURCE_DIR}/tools/wine_shell/caption_probe.cpp)
+target_include_directories(caption_probe PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(caption_probe PRIVATE user32 gdi32)
+set_target_properties(caption_probe PROPERTIES PREFIX "")
+# The hook procedure by its plain name, on i686 too.
+target_link_options(caption_probe PRIVATE -Wl,--kill-at)
+add_dependencies(measure_captions caption_probe)
 add_custom_target(wine_tools DEPENDS ${wine_tools})
 
 # The tests are registered at the end of the top-level configure, whatever
@@ -47,7 +59,9 @@ function(tolvaran_add_e2e_tests)
     command_line
     window_cure
     window_messages
-    languages)
+    window_input
+    languages
+    layout)
   foreach(group ${e2e_groups})
     add_test(NAME e2e_${group}
       COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/run_group.py ${group}

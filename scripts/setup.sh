@@ -12,6 +12,9 @@ packages=(
   wine wine64 wine32:i386
   xvfb xdotool x11-apps imagemagick
   liblnk-utils
+  # Wine's own fonts (Tahoma for dialogs, Marlett for the title bar's
+  # buttons): Wine's packages only recommend them.
+  fonts-wine
 )
 
 need_i386=0

@@ -7,13 +7,17 @@ namespace tolvaran {
 namespace {
 
 constexpr int kDefaultDpi = 96;
-constexpr int kButtonColumn = 160;  // the edit box leaves this much on the right
-constexpr int kLabelStrip = 30;     // and this much below
-constexpr int kButtonInset = 148;
-constexpr int kButtonPitch = 47;
-constexpr int kButtonTop = 8;
+// The controls' design at 96 dots per inch.
 constexpr int kButtonWidth = 140;
 constexpr int kButtonHeight = 40;
+constexpr int kButtonGap = 7;     // between two buttons
+constexpr int kButtonMargin = 8;  // right of and above the column
+constexpr int kEditGap = 12;      // between the edit box and the column
+constexpr int kLabelStrip = 30;   // below the edit box
+// Room a caption needs on each side: the button's frame and focus
+// rectangle, with air to spare so that no font rounding wraps or cuts it.
+constexpr int kCaptionPaddingX = 10;
+constexpr int kCaptionPaddingY = 6;
 
 int usableDpi(int dpi) noexcept {
   return dpi > 0 ? dpi : kDefaultDpi;
@@ -34,14 +38,26 @@ PixelRect twipsToPixels(const TwipsRect& rect, int dpi) noexcept {
                    twipsToPixels(rect.width, dpi), twipsToPixels(rect.height, dpi)};
 }
 
-PixelRect editBoxRect(int clientWidth, int clientHeight) noexcept {
-  return PixelRect{0, 0, std::max(0, clientWidth - kButtonColumn),
-                   std::max(0, clientHeight - kLabelStrip)};
+int scaledPixels(int pixelsAt96, int dpi) noexcept {
+  return static_cast<int>(
+      std::lround(static_cast<double>(pixelsAt96) * usableDpi(dpi) / kDefaultDpi));
 }
 
-PixelRect buttonRect(int index, int clientWidth) noexcept {
-  return PixelRect{clientWidth - kButtonInset, (index - 1) * kButtonPitch + kButtonTop,
-                   kButtonWidth, kButtonHeight};
+ControlLayout controlLayout(int clientWidth, int clientHeight, int dpi,
+                            CaptionExtent captions) noexcept {
+  const auto scaled = [dpi](int pixels) { return scaledPixels(pixels, dpi); };
+  const int width = std::max(scaled(kButtonWidth), captions.width + 2 * scaled(kCaptionPaddingX));
+  const int height =
+      std::max(scaled(kButtonHeight), captions.height + 2 * scaled(kCaptionPaddingY));
+  const int x = clientWidth - width - scaled(kButtonMargin);
+  ControlLayout layout;
+  layout.editBox = PixelRect{0, 0, std::max(0, x - scaled(kEditGap)),
+                             std::max(0, clientHeight - scaled(kLabelStrip))};
+  for (int i = 0; i < kButtonCount; ++i) {
+    layout.buttons[static_cast<std::size_t>(i)] =
+        PixelRect{x, scaled(kButtonMargin) + i * (height + scaled(kButtonGap)), width, height};
+  }
+  return layout;
 }
 
 WindowPosition centredPosition(const WorkArea& workArea, float formWidthTwips,

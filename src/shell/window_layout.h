@@ -1,8 +1,10 @@
 #pragma once
 // Where the main window and its controls go. The window was designed in
-// twips (1/1440 inch), so its client area and labels follow the screen's
-// resolution; the edit box and the buttons are laid out in pixels from the
-// client size. Pure arithmetic, shared by the window and its tests.
+// twips (1/1440 inch), so its client area and labels follow the monitor's
+// resolution; the edit box and the buttons were designed in pixels at 96
+// dots per inch and are scaled to it, the buttons widened for the longest
+// caption. Pure arithmetic, shared by the window and its tests.
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -59,11 +61,27 @@ inline constexpr TwipsRect kVersionTwips{8880, 3120, 1695, 375};
 [[nodiscard]] int twipsToPixels(int twips, int dpi) noexcept;
 [[nodiscard]] PixelRect twipsToPixels(const TwipsRect& rect, int dpi) noexcept;
 
-// The edit box: the client area less a column for the buttons on the
-// right and a strip for the labels below. Never negative.
-[[nodiscard]] PixelRect editBoxRect(int clientWidth, int clientHeight) noexcept;
-// Button `index` (1 to 4), stacked down the right-hand column.
-[[nodiscard]] PixelRect buttonRect(int index, int clientWidth) noexcept;
+// Pixels designed at 96 dots per inch, at `dpi`, to the nearest pixel.
+[[nodiscard]] int scaledPixels(int pixelsAt96, int dpi) noexcept;
+
+// The widest and the tallest button caption, measured in the buttons' font
+// on one line.
+struct CaptionExtent {
+  int width = 0;
+  int height = 0;
+};
+
+// The edit box fills the client area but for a column of buttons on the
+// right and a strip for the labels below (never a negative size); the four
+// buttons are stacked down the column. A button keeps its designed size
+// unless a caption and the padding around it need more: then every button
+// grows alike and the edit box gives up the width.
+struct ControlLayout {
+  PixelRect editBox;
+  std::array<PixelRect, kButtonCount> buttons;  // button i at buttons[i - 1]
+};
+[[nodiscard]] ControlLayout controlLayout(int clientWidth, int clientHeight, int dpi,
+                                          CaptionExtent captions) noexcept;
 
 // CenterForm: the window's Left and Top, in whole twips, that centre a form
 // of the given size (twips) in the work area (pixels). The work area's

@@ -76,6 +76,7 @@ def run(session, machine, shot, notes):
                      + ", ".join(machine["locked"]))
     notes.append("no file ages: everything planted is new to Wine")
 
+    session.draw_window_frames()  # the screenshot shows the box with its title bar
     process = session.launch(machine["run"]["path"])
     shots = 0
     deadline = time.monotonic() + 180

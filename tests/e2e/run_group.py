@@ -4,11 +4,13 @@
   run_group.py GROUP --program Tolvaran.exe --tools TOOLS_DIR --work DIR
                [--screenshots DIR] [--keep]
 
-Groups: command_line, window_cure, window_messages, languages. Each group
-gets a fresh prefix and display and removes them at the end, whatever
-happened. Exit code 0 when every case held; the failures are printed."""
+Groups: command_line, window_cure, window_messages, window_input, languages,
+layout. Each group gets a fresh prefix and display and removes them at the
+end, whatever happened. Exit code 0 when every case held; the failures are
+printed."""
 
 import argparse
+import math
 import sys
 import time
 from pathlib import Path
@@ -18,12 +20,17 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 from infection import (browser_files, check_cured, infected_folder, list_file_bytes,  # noqa: E402
                        messages)
-from wine_session import IDNO, IDOK, Deadline, E2EFailure, WineSession, win_path  # noqa: E402
+from wine_session import (IDNO, IDOK, PROGRAM_FOLDER, Deadline, E2EFailure,  # noqa: E402
+                          WineSession, win_path)
+from xdnd_source import drop_files  # noqa: E402
 
 BUTTON_PASTE, BUTTON_CURE, BUTTON_OPEN_LOG, BUTTON_ABOUT = 1, 2, 3, 4
 EDIT_BOX = 0
 STATUS = 12  # the status line's control id
 LANGUAGES = ["en", "ru", "fr", "de"]
+DPIS = [96, 120, 144, 192]
+# Room for the window at 192 dpi, twice its size at 96.
+SCREENS = {"layout": "1600x900"}
 
 
 def plant_infection(session, folder):
@@ -70,6 +77,28 @@ def window_showing(session, problems, what, edit=None, status=None, timeout=10):
         window = session.main_window()
         problems.append(f"{what}: box and status {texts(window)!r}")
         return window
+
+
+def background_point(window):
+    """The point among the window's controls farthest from all of them: the
+    window's own background, which the program drags the window by (the
+    caption would move it too, but by the system's own move loop)."""
+    rects = [c["rect"] for c in window["children"]]
+    left, top = min(r[0] for r in rects), min(r[1] for r in rects)
+    right, bottom = max(r[0] + r[2] for r in rects), max(r[1] + r[3] for r in rects)
+
+    def clearance(point):
+        x, y = point
+        outside = [max(cx - x, x - cx - cw, cy - y, y - cy - ch) for cx, cy, cw, ch in rects]
+        return min(outside + [x - left, right - x, y - top, bottom - y])
+
+    grid = ((x, y) for x in range(left, right, 2) for y in range(top, bottom, 2))
+    return max(grid, key=clearance)
+
+
+def main_window_where(session, what, check, timeout=10):
+    return session.wait_for(what, lambda ws: next(
+        (w for w in ws if w["class"] == "TolvaranMainWindow" and check(w)), None), timeout)
 
 
 def take_report(session, problems):
@@ -154,7 +183,12 @@ def window_cure(session, problems, shots=None):
     if shots:
         box = session.dialog(timeout=60)
         session.wait_painted(box)
-        session.screenshot(Path(shots) / "window-statistics.png", window)
+        # The box whole, over the window it belongs to.
+        rects = [window["rect"], box["rect"]]
+        left, top = min(r[0] for r in rects), min(r[1] for r in rects)
+        right, bottom = max(r[0] + r[2] for r in rects), max(r[1] + r[3] for r in rects)
+        session.screenshot(Path(shots) / "window-statistics.png",
+                           {"rect": (left, top, right - left, bottom - top)})
     statistics_shown(session, en, problems, len(planted))
     # Then Explorer shows the report's folder; it is closed so that it
     # covers nothing the test clicks next.
@@ -231,6 +265,71 @@ def window_messages(session, problems):
            f"after a declined second copy: {len(mains)} windows")
 
 
+def window_input(session, problems):
+    """The window by hand: dragged by its background; Ctrl+V, Ctrl+A and
+    Ctrl+C in the box; a shortcut and a folder dropped from the desktop and
+    cured; Open report handing the report to the opener of .log files."""
+    en = messages("en")
+    loose = plant_infection(session, "C:\\users\\Public\\Desktop\\Loose")
+    folder = "C:\\users\\Public\\Desktop\\Dropped"
+    in_folder = plant_infection(session, folder)
+    opened = session.scratch / "opened.txt"
+    session.run_tool("record_open", "register", ".log", win_path(opened))
+    session.launch()
+    window = session.main_window()
+
+    # The mouse pressed on the background and moved: the window follows by as
+    # much, though the mouse ends outside where the window stood.
+    x, y = background_point(window)
+    left, top = window["rect"][:2]
+    session.xdotool("mousemove", str(x), str(y), "sleep", "0.1", "mousedown", "1",
+                    "mousemove", str(x - 90), str(y + 60), "mouseup", "1")
+    window = main_window_where(session, "window dragged 90 left, 60 down",
+                               lambda w: w["rect"][:2] == (left - 90, top + 60))
+
+    # Keys in the box, after a click into it has taken the hint away.
+    typed = "Ярлыки:\r\nC:\\users\\Public\\Desktop\\Loose\\Амиго.lnk"
+    session.set_clipboard(typed)
+    session.click(session.child(window, EDIT_BOX))
+    main_window_where(session, "the hint to go", lambda w: session.child(w, EDIT_BOX)["text"] == "")
+    session.xdotool("key", "ctrl+v")
+    main_window_where(session, "the text pasted by Ctrl+V",
+                      lambda w: session.child(w, EDIT_BOX)["text"] == typed)
+    # The clipboard still holds the pasted text: replaced first, so that only
+    # a select-all (the caret stands after the paste) and a copy bring it back.
+    session.set_clipboard("before the copy")
+    session.xdotool("key", "ctrl+a", "ctrl+c")
+    deadline = time.monotonic() + 10
+    while (copied := session.clipboard_text()) != typed and time.monotonic() < deadline:
+        time.sleep(0.25)
+    expect(problems, copied == typed, f"after Ctrl+A, Ctrl+C the clipboard holds {copied!r}")
+
+    # A hidden shortcut with a Cyrillic name, taken from a folder of four,
+    # and a whole folder, dropped on the box: five cured, the three loose
+    # shortcuts left behind untouched.
+    hidden = loose[2]
+    ex, ey, ew, eh = session.child(window, EDIT_BOX)["rect"]
+    drop_files(session.display, [session.host_path(hidden.path), session.host_path(folder)],
+               ex + ew // 2, ey + eh // 2)
+    statistics_shown(session, en, problems, 1 + len(in_folder))
+    session.wait_for("Explorer on the report", lambda ws: next(
+        (w for w in ws if w["class"] == "ExplorerWClass"), None), 15)
+    session.close_other_windows()
+    window = window_showing(session, problems, "window after the drop", status=en[6])
+    reports = session.reports()
+    if len(reports) != 1:
+        raise E2EFailure(f"expected one report in LOG, found {[r.name for r in reports]}")
+    check_cured(session, [hidden] + in_folder, session.report_text(reports[0]), problems)
+
+    session.click(session.child(window, BUTTON_OPEN_LOG))
+    deadline = time.monotonic() + 20
+    while not (opened.exists() and opened.stat().st_size) and time.monotonic() < deadline:
+        time.sleep(0.25)
+    report = f"{PROGRAM_FOLDER}\\LOG\\{reports[0].name}"
+    handed = opened.read_text(encoding="utf-8").splitlines() if opened.exists() else []
+    expect(problems, handed == [report], f"Open report: the opener got {handed}, not [{report!r}]")
+
+
 def languages(session, problems, shots=None):
     """The four languages by switch (window stays open with switches only),
     by the program file's name, and a switch over the name."""
@@ -260,11 +359,99 @@ def languages(session, problems, shots=None):
         session.wait_exit(process, 20)
 
 
+def measure_window(session, window, change=()):
+    """The window's and its controls' measurements (see caption_probe.cpp),
+    after WM_DPICHANGED from FROM to TO when `change` is (FROM, TO)."""
+    measured = {"controls": []}
+    for line in session.run_tool("measure_captions", window["hwnd"], *map(str, change)).splitlines():
+        kind, *fields = line.split("\t")
+        values = dict(f.split("=", 1) for f in fields)
+        if kind == "window":
+            measured.update(values)
+        elif kind == "control":
+            measured["controls"].append(values)
+    return measured
+
+
+def size(text):
+    return tuple(int(v) for v in text.split(","))
+
+
+def scaled(pixels, numerator, denominator):
+    """MulDiv's rounding: halves away from zero."""
+    return math.floor(pixels * numerator / denominator + 0.5)
+
+
+def check_captions(measured, where, dpi, font96, problems):
+    """Every caption of a button or label on one line in its control's own
+    font, inside the control (a button's frame and focus rectangle, 4 pixels
+    a side at 96 dpi, left clear); every control's font scaled from 96 dpi.
+    Prints the buttons' caption and client widths."""
+    inset = math.ceil(4 * dpi / 96)
+    fonts, widths = set(), []
+    for control in measured["controls"]:
+        fonts.add(abs(int(control["font"])))
+        kind = control["class"].lower()
+        if kind not in ("button", "static") or not control["text"]:
+            continue
+        (text_w, text_h), (client_w, client_h) = size(control["extent"]), size(control["client"])
+        margin = inset if kind == "button" else 0
+        expect(problems, text_w + 2 * margin <= client_w and text_h + 2 * margin <= client_h,
+               f"{where}: {control['text']!r} is {text_w}x{text_h} in a {client_w}x{client_h} {kind}")
+        if kind == "button":
+            widths.append(f"{text_w}/{client_w}")
+    expected = scaled(font96, dpi, 96)
+    expect(problems, fonts and all(abs(f - expected) <= 1 for f in fonts),
+           f"{where}: fonts of height {sorted(fonts)}, not {expected}")
+    print(f"{where}: font {sorted(fonts)}, caption/button widths {' '.join(widths)}", flush=True)
+
+
+def layout(session, problems, shots=None):
+    """No caption cut in any language at 96, 120, 144 and 192 dpi: the
+    program started at each resolution and measured, then sent
+    WM_DPICHANGED to the next one (as on a move to another monitor) and
+    measured again. The window takes the designed size at the start and the
+    suggested one on the change."""
+    font96 = None
+    for dpi in DPIS:
+        session.set_dpi(dpi)
+        after = DPIS[(DPIS.index(dpi) + 1) % len(DPIS)]
+        for code in LANGUAGES:
+            table = messages(code)
+            process = session.launch(f"-{code.upper()}")
+            expected = [table[n] for n in (20, 21, 22, 23)]
+            window = session.wait_for(f"{code} captions", lambda ws: next(
+                (w for w in ws if w["class"] == "TolvaranMainWindow"
+                 and [session.child(w, i)["text"] for i in range(1, 5)] == expected), None), 15)
+            if shots and code == "de" and dpi != 96:
+                session.wait_painted(window)
+                session.screenshot(Path(shots) / f"window-de-{dpi}.png", window)
+
+            started = measure_window(session, window)
+            font96 = font96 or abs(int(started["controls"][0]["font"]))
+            client = size(started["client"])
+            designed = (scaled(10725, dpi, 1440), scaled(3465, dpi, 1440))
+            expect(problems, all(abs(a - b) <= 1 for a, b in zip(client, designed)),
+                   f"{code} started at {dpi} dpi: client {client}, designed {designed}")
+            check_captions(started, f"{code} started at {dpi} dpi", dpi, font96, problems)
+
+            changed = measure_window(session, window, (dpi, after))
+            suggested = tuple(scaled(v, after, dpi) for v in size(started["size"]))
+            expect(problems, size(changed["size"]) == suggested,
+                   f"{code} moved to {after} dpi: window {changed['size']}, suggested {suggested}")
+            check_captions(changed, f"{code} moved from {dpi} to {after} dpi", after, font96, problems)
+
+            session.run_tool("list_windows", "close", window["hwnd"])
+            session.wait_exit(process, 20)
+
+
 GROUPS = {
     "command_line": command_line,
     "window_cure": window_cure,
     "window_messages": window_messages,
+    "window_input": window_input,
     "languages": languages,
+    "layout": layout,
 }
 
 
@@ -284,8 +471,11 @@ def main():
     start = time.monotonic()
     try:
         with Deadline(args.timeout):
-            with WineSession(args.work, args.group, args.program, args.tools, args.keep) as session:
+            with WineSession(args.work, args.group, args.program, args.tools, args.keep,
+                             screen=SCREENS.get(args.group, "1024x768")) as session:
                 if "shots" in run.__code__.co_varnames:
+                    if args.screenshots:
+                        session.draw_window_frames()
                     run(session, problems, args.screenshots)
                 else:
                     run(session, problems)

@@ -25,6 +25,13 @@ IDOK, IDYES, IDNO = 1, 6, 7
 
 PROGRAM_FOLDER = "C:\\Tools"
 
+# Wine's own fonts (Tahoma for dialogs, Marlett for the title bar's
+# buttons), where Debian's fonts-wine puts them. Debian's Wine 8 looks for
+# them under a path it cannot resolve and draws its title-bar buttons as
+# "0 1 r" (measured); every Wine reads the prefix's Fonts folder, so they
+# are linked there.
+WINE_FONTS = Path("/usr/share/wine/fonts")
+
 
 class E2EFailure(Exception):
     pass
@@ -113,7 +120,7 @@ class Deadline:
 
 
 class WineSession:
-    def __init__(self, work, name, program, tools, keep=False, user=None):
+    def __init__(self, work, name, program, tools, keep=False, user=None, screen="1024x768"):
         self.work = Path(work).resolve()
         self.name = name
         self.program = Path(program).resolve()
@@ -121,6 +128,7 @@ class WineSession:
         self.keep = keep or os.environ.get("TOLVARAN_E2E_KEEP") == "1"
         # Wine names the profile folder after the Unix user it runs as.
         self.user = user
+        self.screen = screen
         self.dir = self.work / name
         self.prefix = self.dir / "prefix"
         self.scratch = self.dir / "scratch"
@@ -171,6 +179,10 @@ class WineSession:
                                stderr=subprocess.DEVNULL, timeout=180)
                 subprocess.run(["wineserver", "-w"], env=env, timeout=60)
                 ready.touch()
+            fonts = template / "drive_c" / "windows" / "Fonts"
+            for font in sorted(WINE_FONTS.glob("*")):
+                if not (fonts / font.name).exists():
+                    (fonts / font.name).symlink_to(font)
         return template
 
     def _make_prefix(self):
@@ -184,7 +196,8 @@ class WineSession:
         # Xvfb picks a free display itself and tells us which.
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{self.screen}x24",
+             "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             preexec_fn=_end_with_parent)
         os.close(write_end)
@@ -284,6 +297,26 @@ class WineSession:
 
     def set_clipboard(self, text):
         self.run_tool("set_clipboard", win_path(self.scratch_file("clipboard.txt", text)))
+
+    def clipboard_text(self):
+        return self.run_tool("set_clipboard", "--print")
+
+    def set_dpi(self, dpi):
+        """The screen resolution programs started from now on see: Wine 8
+        reads it per process, from the user's desktop settings (which win
+        over the machine's; Wine's own Fonts key it does not read)."""
+        subprocess.run(["wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
+                        "/t", "REG_DWORD", "/d", str(dpi), "/f"], env=self.env(), timeout=60,
+                       check=True, capture_output=True)
+
+    def draw_window_frames(self):
+        """Programs started from now on have Wine draw every window's frame
+        and title bar itself, as Windows does. Otherwise Wine leaves them to
+        a window manager, and with none on the display a message box shows
+        without either (a layered window, as the main one is, Wine always
+        draws whole)."""
+        subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated",
+                        "/d", "N", "/f"], env=self.env(), timeout=60, check=True, capture_output=True)
 
     def install_program(self, name):
         """The program file copied into the prefix under `name`."""

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <utility>
 
 #include "platform/win32/win32_com.h"
@@ -28,7 +29,6 @@ constexpr BYTE kWindowAlpha = 245;
 constexpr DWORD kWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr COLORREF kVersionColour = RGB(128, 128, 128);
-constexpr int kBaseDpi = 96;
 
 // The captions of buttons 1-4.
 constexpr std::array<Msg, kButtonCount> kButtonCaptions = {Msg::kPasteButton, Msg::kCureButton,
@@ -38,21 +38,31 @@ HMENU idOf(int id) {
   return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
 }
 
-int screenDpi() {
-  HDC screen = ::GetDC(nullptr);
-  const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : kBaseDpi;
-  if (screen) ::ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : kBaseDpi;
+// The widest and the tallest of the buttons' captions, each on one line in
+// `font`.
+CaptionExtent measureCaptions(HWND window, HFONT font, const HWND (&buttons)[kButtonCount]) {
+  CaptionExtent extent;
+  HDC dc = ::GetDC(window);
+  if (!dc) return extent;
+  HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+  for (HWND button : buttons) {
+    if (!button) continue;
+    const int length = ::GetWindowTextLengthW(button);
+    std::wstring caption(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+    const int copied = ::GetWindowTextW(button, caption.data(), length + 1);
+    SIZE size{};
+    if (::GetTextExtentPoint32W(dc, caption.data(), std::max(copied, 0), &size)) {
+      extent.width = std::max<int>(extent.width, size.cx);
+      extent.height = std::max<int>(extent.height, size.cy);
+    }
+  }
+  if (old) ::SelectObject(dc, old);
+  ::ReleaseDC(window, dc);
+  return extent;
 }
 
-HFONT messageFont() {
-  NONCLIENTMETRICSW metrics{};
-  // The size of the structure as XP knows it, which every later Windows accepts.
-  metrics.cbSize = sizeof(metrics);
-  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-    if (HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont)) return font;
-  }
-  return nullptr;
+void place(HWND control, const PixelRect& where) {
+  if (control) ::MoveWindow(control, where.x, where.y, where.width, where.height, TRUE);
 }
 
 void setText(HWND control, std::u16string_view text) {
@@ -73,7 +83,7 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::create() {
-  dpi_ = screenDpi();
+  dpi_ = systemDpi();
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.style = CS_DBLCLKS;
@@ -96,56 +106,87 @@ bool MainWindow::create() {
                               CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                               frame.bottom - frame.top, nullptr, nullptr, module_, this);
   if (!window_) return false;
-  font_ = messageFont();
-  createBackdrop();
+  // Shown on a monitor of another resolution than the system's, the window
+  // takes that one's size from the start.
+  if (const int dpi = dpiOfWindow(window_); dpi != dpi_) {
+    dpi_ = dpi;
+    RECT sized{0, 0, twipsToPixels(kClientWidthTwips, dpi_),
+               twipsToPixels(kClientHeightTwips, dpi_)};
+    adjustWindowRectForDpi(sized, kWindowStyle, 0, dpi_);
+    ::SetWindowPos(window_, nullptr, 0, 0, sized.right - sized.left, sized.bottom - sized.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   createControls();
+  fitToDpi();
   ::DragAcceptFiles(window_, TRUE);
   ui_.attach(
       window_, [this](std::u16string_view text) { setStatusText(text); }, [this] { unload(); });
   return true;
 }
 
+// Placed and given their font by fitToDpi().
 void MainWindow::createControls() {
-  const auto label = [&](const TwipsRect& where, int id) {
-    const PixelRect r = twipsToPixels(where, dpi_);
+  const auto label = [&](int id) {
     // No SS_NOTIFY: the mouse goes through to the window, which is dragged by it.
-    return ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, r.x,
-                             r.y, r.width, r.height, window_, idOf(id), module_, nullptr);
+    return ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0,
+                             0, 0, window_, idOf(id), module_, nullptr);
   };
-  statusCaption_ = label(kStatusCaptionTwips, control_id::kStatusCaption);
-  status_ = label(kStatusTwips, control_id::kStatus);
-  version_ = label(kVersionTwips, control_id::kVersion);
+  statusCaption_ = label(control_id::kStatusCaption);
+  status_ = label(control_id::kStatus);
+  version_ = label(control_id::kVersion);
 
-  RECT client{};
-  ::GetClientRect(window_, &client);
-  const PixelRect edit = editBoxRect(client.right, client.bottom);
   editBox_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
                                    ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
-                               edit.x, edit.y, edit.width, edit.height, window_,
-                               idOf(control_id::kEditBox), module_, nullptr);
+                               0, 0, 0, 0, window_, idOf(control_id::kEditBox), module_, nullptr);
   // Any length: a scanner's report easily passes the default 32K characters.
   if (editBox_) ::SendMessageW(editBox_, EM_SETLIMITTEXT, 0, 0);
 
+  // One line each: the layout makes the buttons as wide as their captions need.
   for (int i = 1; i <= kButtonCount; ++i) {
-    const PixelRect r = buttonRect(i, client.right);
     buttons_[i - 1] = ::CreateWindowExW(
         0, L"BUTTON", L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER,
-        r.x, r.y, r.width, r.height, window_, idOf(i), module_, nullptr);
-  }
-  if (font_) {
-    for (HWND control : {statusCaption_, status_, version_, editBox_, buttons_[0], buttons_[1],
-                         buttons_[2], buttons_[3]}) {
-      if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    }
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER, 0, 0, 0, 0,
+        window_, idOf(i), module_, nullptr);
   }
 }
 
-// The background picture, scaled to the screen's resolution, drawn once
+// The font, the background picture and every control at the window's
+// resolution, dpi_.
+void MainWindow::fitToDpi() {
+  if (HFONT font = createMessageFont(dpi_)) {
+    for (HWND control : {statusCaption_, status_, version_, editBox_, buttons_[0], buttons_[1],
+                         buttons_[2], buttons_[3]}) {
+      if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    if (font_) ::DeleteObject(font_);
+    font_ = font;
+  }
+  createBackdrop();
+  layoutControls();
+}
+
+// Every control where the client size, the resolution and the buttons'
+// captions put it; repainted, labels and background included.
+void MainWindow::layoutControls() {
+  place(statusCaption_, twipsToPixels(kStatusCaptionTwips, dpi_));
+  place(status_, twipsToPixels(kStatusTwips, dpi_));
+  place(version_, twipsToPixels(kVersionTwips, dpi_));
+  RECT client{};
+  ::GetClientRect(window_, &client);
+  const ControlLayout layout =
+      controlLayout(client.right, client.bottom, dpi_, measureCaptions(window_, font_, buttons_));
+  place(editBox_, layout.editBox);
+  for (std::size_t i = 0; i < layout.buttons.size(); ++i) place(buttons_[i], layout.buttons[i]);
+  ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The background picture, scaled to the window's resolution, drawn once
 // into a bitmap of the client's size: the window paints from it and the
 // labels fill their backgrounds with it, so they look transparent.
 void MainWindow::createBackdrop() {
+  if (backdropBrush_) ::DeleteObject(std::exchange(backdropBrush_, nullptr));
+  if (backdrop_) ::DeleteObject(std::exchange(backdrop_, nullptr));
   RECT client{};
   ::GetClientRect(window_, &client);
   HDC screen = ::GetDC(window_);
@@ -163,8 +204,8 @@ void MainWindow::createBackdrop() {
       HGDIOBJ oldSource = ::SelectObject(source, picture);
       ::SetStretchBltMode(target, HALFTONE);
       ::SetBrushOrgEx(target, 0, 0, nullptr);
-      ::StretchBlt(target, 0, 0, MulDiv(kBackgroundWidth, dpi_, kBaseDpi),
-                   MulDiv(kBackgroundHeight, dpi_, kBaseDpi), source, 0, 0, kBackgroundWidth,
+      ::StretchBlt(target, 0, 0, scaledPixels(kBackgroundWidth, dpi_),
+                   scaledPixels(kBackgroundHeight, dpi_), source, 0, 0, kBackgroundWidth,
                    kBackgroundHeight, SRCCOPY);
       ::SelectObject(source, oldSource);
       ::DeleteDC(source);
@@ -302,7 +343,7 @@ void MainWindow::applyLanguage(const Translation& messages) {
     setText(buttons_[i], messages.msg(kButtonCaptions[i]));
   }
   setText(statusCaption_, messages.msg(Msg::kStatusCaption));
-  ::InvalidateRect(statusCaption_, nullptr, TRUE);
+  layoutControls();
 }
 
 void MainWindow::installSubclasses() {
@@ -351,6 +392,18 @@ LRESULT CALLBACK MainWindow::windowProcedure(HWND window, UINT message, WPARAM w
 LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND: paintBackground(reinterpret_cast<HDC>(wParam)); return 1;
+    case kWmDpiChanged: {
+      // Moved to a monitor of another resolution, or the user changed it:
+      // the system suggests where the window goes and how large it is.
+      if (lParam == 0) return 0;
+      dpi_ = LOWORD(wParam);
+      const auto& suggested = *reinterpret_cast<const RECT*>(lParam);
+      ::SetWindowPos(window_, nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      fitToDpi();
+      return 0;
+    }
     case WM_CTLCOLORSTATIC:
       return colourLabel(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_LBUTTONDOWN:

@@ -80,6 +80,8 @@ class MainWindow final : public MainView, public StartupWindow {
   static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void createControls();
+  void fitToDpi();
+  void layoutControls();
   void createBackdrop();
   void setStatusText(std::u16string_view text);
   void paintBackground(HDC dc);

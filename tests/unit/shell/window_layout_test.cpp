@@ -1,5 +1,6 @@
 // The window's geometry: the designed twips at the usual resolutions, the
-// created controls from the client size, centring and dragging.
+// controls from the client size, the resolution and the captions, centring
+// and dragging.
 #include "shell/window_layout.h"
 
 #include <gtest/gtest.h>
@@ -29,17 +30,39 @@ TEST(WindowLayoutTest, DesignedSizesFollowTheScreenResolution) {
   EXPECT_FLOAT_EQ(twipsPerPixel(-1), 15.0f);
 }
 
-TEST(WindowLayoutTest, EditBoxAndButtonsShareTheClientArea) {
-  EXPECT_EQ(editBoxRect(715, 231), (PixelRect{0, 0, 555, 201}));
-  const PixelRect expected[] = {
-      {567, 8, 140, 40}, {567, 55, 140, 40}, {567, 102, 140, 40}, {567, 149, 140, 40}};
-  for (int i = 1; i <= kButtonCount; ++i) EXPECT_EQ(buttonRect(i, 715), expected[i - 1]) << i;
-  // The last button ends above the labels' strip, clear of the edit box.
-  const PixelRect last = buttonRect(kButtonCount, 715);
-  EXPECT_LE(last.y + last.height, 201);
-  EXPECT_GT(last.x, editBoxRect(715, 231).width);
-  // A client area smaller than the margins gives an empty box, never a negative one.
-  EXPECT_EQ(editBoxRect(100, 20), (PixelRect{0, 0, 0, 0}));
+TEST(WindowLayoutTest, ButtonsScaleAndGrowForTheirCaptions) {
+  struct Case {
+    const char* what;
+    int dpi;
+    int clientWidth;
+    int clientHeight;
+    CaptionExtent captions;
+    PixelRect editBox;
+    PixelRect first;
+    PixelRect last;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"designed", 96, 715, 231, {120, 13},
+       {0, 0, 555, 201}, {567, 8, 140, 40}, {567, 149, 140, 40}},
+      // 144 dpi puts the gap between buttons on a half pixel.
+      {"scaled", 144, 1073, 347, {150, 20},
+       {0, 0, 833, 302}, {851, 12, 210, 60}, {851, 225, 210, 60}},
+      {"long caption", 96, 715, 231, {146, 13},
+       {0, 0, 529, 201}, {541, 8, 166, 40}, {541, 149, 166, 40}},
+      {"large font", 96, 715, 231, {100, 34},
+       {0, 0, 555, 201}, {567, 8, 140, 46}, {567, 167, 140, 46}},
+      {"client too small", 96, 100, 20, {0, 0},
+       {0, 0, 0, 0}, {-48, 8, 140, 40}, {-48, 149, 140, 40}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ControlLayout layout = controlLayout(c.clientWidth, c.clientHeight, c.dpi, c.captions);
+    EXPECT_EQ(layout.editBox, c.editBox);
+    EXPECT_EQ(layout.buttons.front(), c.first);
+    EXPECT_EQ(layout.buttons.back(), c.last);
+  }
 }
 
 TEST(WindowLayoutTest, CentringUsesTheWorkAreaAndWholeTwips) {
