@@ -3,14 +3,6 @@
 namespace tolvaran::pe {
 namespace {
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
 std::string_view trimmed(std::string_view line) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
   while (!line.empty() && blank(line.front())) line.remove_prefix(1);
@@ -21,7 +13,7 @@ std::string_view trimmed(std::string_view line) {
 }  // namespace
 
 void ExportLists::add(std::string_view dll, std::string_view listText) {
-  auto& names = byDll_[lower(dll)];
+  auto& names = byDll_[lowerAscii(dll)];
   while (!listText.empty()) {
     const std::size_t end = listText.find('\n');
     const std::string_view line = trimmed(listText.substr(0, end));
@@ -33,7 +25,7 @@ void ExportLists::add(std::string_view dll, std::string_view listText) {
 std::vector<std::string> ExportLists::missing(const Image& image) const {
   std::vector<std::string> found;
   for (const ImportedFunctions& imported : image.functions) {
-    const auto list = byDll_.find(lower(imported.dll));
+    const auto list = byDll_.find(lowerAscii(imported.dll));
     if (list == byDll_.end()) {
       found.push_back("import " + imported.dll +
                       " has no export list to check its functions against");

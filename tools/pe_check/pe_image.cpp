@@ -70,14 +70,6 @@ std::optional<std::uint64_t> fileOffset(const std::vector<Section>& sections, st
   return std::nullopt;
 }
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
 struct Layout {
   Bytes bytes;
   std::vector<Section> sections;
@@ -253,6 +245,14 @@ ReadResult readImage(std::span<const std::byte> data) {
   return result;
 }
 
+std::string lowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
 const std::vector<std::string_view>& systemDlls() {
   static const std::vector<std::string_view> list{
       "advapi32.dll", "clbcatq.dll", "combase.dll",  "comctl32.dll", "comdlg32.dll", "coml2.dll",
@@ -268,9 +268,10 @@ std::vector<std::string> problems(const Image& image,
   std::vector<std::string> found;
   const auto check = [&](const std::vector<std::string>& names, std::string_view kind) {
     for (const std::string& name : names) {
-      const std::string folded = lower(name);
-      const bool known = std::any_of(allowed.begin(), allowed.end(),
-                                     [&](std::string_view dll) { return lower(dll) == folded; });
+      const std::string folded = lowerAscii(name);
+      const bool known = std::any_of(allowed.begin(), allowed.end(), [&](std::string_view dll) {
+        return lowerAscii(dll) == folded;
+      });
       if (!known) found.push_back(std::string(kind) + " " + name + " is not a system DLL");
     }
   };

@@ -51,6 +51,9 @@ struct ReadResult {
 
 ReadResult readImage(std::span<const std::byte> bytes);
 
+// `text` with A-Z lowered: DLL names compare so, whatever their case.
+std::string lowerAscii(std::string_view text);
+
 // The DLLs Windows always takes from its own system folder, whatever the
 // search path: the KnownDLLs of every system from Windows 7 on, ntdll
 // (mapped into every process first) and comctl32 (bound to the system's
